@@ -1,0 +1,86 @@
+// Publishes the simulated monitor's readings in the named shared block.
+#include "block_publisher.h"
+
+namespace {
+
+// A block left by a monitor that is still running: its flag is set and its window exists.
+bool IsLiveBlock(const SharedSensorBlock *block) {
+    return (block->flags & FLAG_PUBLISHING) != 0 && IsWindow(HWND(UINT_PTR(block->hwnd)));
+}
+
+void WriteGroup(int32_t *slots, const std::vector<int32_t> &values) {
+    for (size_t i = 0; i < SENSOR_SLOTS; ++i) {
+        slots[i] = i < values.size() ? values[i] : 0;
+    }
+}
+
+} // namespace
+
+bool StartPublishing(const MonitorOptions &options, BlockPublisher &publisher, std::string &error) {
+    publisher.mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           sizeof(SharedSensorBlock), SHARED_BLOCK_NAME);
+    // A plug-in may still hold the block of a monitor that stopped: the name then
+    // opens the same memory, which we take over unless its monitor is still live.
+    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (publisher.mapping == nullptr) {
+        error = "cannot create the shared block \"" SHARED_BLOCK_NAME "\" (error " +
+                std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    publisher.block = static_cast<SharedSensorBlock *>(
+        MapViewOfFile(publisher.mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedSensorBlock)));
+    if (publisher.block == nullptr) {
+        error = "cannot map the shared block (error " + std::to_string(GetLastError()) + ")";
+        StopPublishing(publisher);
+        return false;
+    }
+    if (existed && IsLiveBlock(publisher.block)) {
+        error = "another monitor is already publishing \"" SHARED_BLOCK_NAME "\"";
+        UnmapViewOfFile(publisher.block);
+        publisher.block = nullptr;
+        StopPublishing(publisher);
+        return false;
+    }
+    publisher.window = CreateWindowExA(0, "STATIC", "kdmonitor", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (publisher.window == nullptr) {
+        error = "cannot create the monitor window (error " + std::to_string(GetLastError()) + ")";
+        StopPublishing(publisher);
+        return false;
+    }
+    SharedSensorBlock *block = publisher.block;
+    block->flags = 0; // not live until everything else is in place
+    block->version = options.version;
+    block->size = options.size.value_or(SHARED_BLOCK_MIN_SIZE);
+    block->hwnd = uint32_t(UINT_PTR(publisher.window));
+    PublishReadings(publisher, options, options.temps, options.fans);
+    WriteGroup(block->extra, {});
+    block->flags = options.live ? FLAG_PUBLISHING : 0;
+    return true;
+}
+
+void PublishReadings(BlockPublisher &publisher, const MonitorOptions &options,
+                     const std::vector<int32_t> &temps, const std::vector<int32_t> &fans) {
+    SharedSensorBlock *block = publisher.block;
+    WriteGroup(block->temps, temps);
+    WriteGroup(block->fans, fans);
+    block->numTemps = options.counts[0].value_or(uint16_t(temps.size()));
+    block->numFans = options.counts[1].value_or(uint16_t(fans.size()));
+    block->numExtra = options.counts[2].value_or(0);
+}
+
+void StopPublishing(BlockPublisher &publisher) {
+    if (publisher.block != nullptr) {
+        publisher.block->flags = 0;
+        UnmapViewOfFile(publisher.block);
+        publisher.block = nullptr;
+    }
+    if (publisher.window != nullptr) {
+        DestroyWindow(publisher.window);
+        publisher.window = nullptr;
+    }
+    if (publisher.mapping != nullptr) {
+        CloseHandle(publisher.mapping);
+        publisher.mapping = nullptr;
+    }
+}
