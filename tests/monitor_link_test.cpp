@@ -55,8 +55,8 @@ TEST(Validation, HeaderTable) {
         EXPECT_EQ(FloatBits(plugin.SourceData(0)),
                   FloatBits(c.accepted ? ExactProduct(2500) : NO_READING));
         monitor.CloseOwnHandle();
-        EXPECT_EQ(BlockNameOpens(), c.accepted) << (c.accepted ? "accepted block must be held"
-                                                               : "rejected block must be released");
+        EXPECT_EQ(BlockNameOpens(), c.accepted)
+            << (c.accepted ? "accepted block must be held" : "rejected block must be released");
         EXPECT_EQ(CountOtherViewsOf(monitor.view()), c.accepted ? 1 : 0) << "views left mapped";
         plugin.Unload();
         EXPECT_FALSE(BlockNameOpens()) << "unload must release the handle";
@@ -136,8 +136,7 @@ TEST(Liveness, WindowTable) {
     for (const WindowCase &c : cases) {
         c.act(monitor);
         EXPECT_EQ(plugin.SourcesNum(), c.expected) << c.what;
-        EXPECT_EQ(FloatBits(plugin.SourceData(2)),
-                  FloatBits(c.expected ? 700.0f : NO_READING))
+        EXPECT_EQ(FloatBits(plugin.SourceData(2)), FloatBits(c.expected ? 700.0f : NO_READING))
             << c.what;
     }
 }
@@ -208,7 +207,7 @@ TEST(Counts, GrownPast32AfterAcceptanceStaysInsideTheSlots) {
     EXPECT_EQ(plugin.SourcesNum(), 64);
     for (uint32_t index = 0; index < 80; ++index) {
         float value = plugin.SourceData(index);
-        bool expected = index < 32 ? value == ExactProduct(1111)
+        bool expected = index < 32   ? value == ExactProduct(1111)
                         : index < 64 ? (value == 2222.0f || value == 900.0f)
                                      : FloatBits(value) == NO_READING_BITS;
         EXPECT_TRUE(expected) << "index " << index << " read " << value;

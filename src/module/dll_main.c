@@ -4,12 +4,15 @@
 
 #include "../monitor_link/shared_block.h"
 #include "module_state.h"
+#include "settings.h"
 
 BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID reserved) {
     (void)reserved;
     if (reason == DLL_PROCESS_ATTACH) {
         g_hInstance = hInstance;
         DisableThreadLibraryCalls(hInstance);
+        /* Read once: a changed unit takes effect when the module is next loaded. */
+        g_useFahrenheit = GetIniBool("UseFahrenheit", FALSE) ? 1 : 0;
     } else if (reason == DLL_PROCESS_DETACH) {
         CloseSharedBlock();
     }

@@ -16,7 +16,8 @@ typedef struct __attribute__((packed, may_alias)) {
     uint32_t v;
 } Unaligned32;
 
-#define BLOCK_FIELD_ADDR(block, field) ((const volatile char *)(block) + offsetof(SharedSensorBlock, field))
+#define BLOCK_FIELD_ADDR(block, field)                                                             \
+    ((const volatile char *)(block) + offsetof(SharedSensorBlock, field))
 
 static inline uint8_t LoadU8(const volatile char *at) {
     return ((const volatile Unaligned8 *)at)->v;

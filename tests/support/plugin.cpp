@@ -14,12 +14,23 @@ std::string BuiltPluginPath() {
     return BuildDir() + "\\KelvoDyn.dll";
 }
 
-Plugin::Plugin(const std::string &path) {
-    module_ = LoadLibraryA(path.c_str());
+Plugin::Plugin(const std::string &path) : module_(LoadLibraryA(path.c_str())) {
+    ResolveExports();
+}
+
+Plugin::Plugin(const std::wstring &path) : module_(LoadLibraryW(path.c_str())) {
+    ResolveExports();
+}
+
+template <typename Fn> static Fn Export(HMODULE module, const char *name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(module, name)));
+}
+
+void Plugin::ResolveExports() {
     if (module_ != nullptr) {
-        sourcesNum_ = reinterpret_cast<GetSourcesNumFn>(GetProcAddress(module_, "GetSourcesNum"));
-        sourceDesc_ = reinterpret_cast<GetSourceDescFn>(GetProcAddress(module_, "GetSourceDesc"));
-        sourceData_ = reinterpret_cast<GetSourceDataFn>(GetProcAddress(module_, "GetSourceData"));
+        sourcesNum_ = Export<GetSourcesNumFn>(module_, "GetSourcesNum");
+        sourceDesc_ = Export<GetSourceDescFn>(module_, "GetSourceDesc");
+        sourceData_ = Export<GetSourceDataFn>(module_, "GetSourceData");
     }
 }
 

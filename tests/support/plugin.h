@@ -15,12 +15,14 @@ std::string BuiltPluginPath();
 class Plugin {
   public:
     explicit Plugin(const std::string &path = BuiltPluginPath());
+    // For paths longer than the ANSI loader accepts.
+    explicit Plugin(const std::wstring &path);
     ~Plugin();
     Plugin(const Plugin &) = delete;
     Plugin &operator=(const Plugin &) = delete;
 
     bool loaded() const {
-        return module_ != nullptr && sourcesNum_ && sourceData_;
+        return module_ != nullptr && sourcesNum_ && sourceDesc_ && sourceData_;
     }
     HMODULE module() const {
         return module_;
@@ -41,6 +43,7 @@ class Plugin {
     long double SourceDataAsReturned(uint32_t index) const;
 
   private:
+    void ResolveExports();
     HMODULE module_ = nullptr;
     GetSourcesNumFn sourcesNum_ = nullptr;
     GetSourceDescFn sourceDesc_ = nullptr;

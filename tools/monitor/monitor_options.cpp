@@ -133,7 +133,8 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
             options.version = uint16_t(number);
         } else if (arg == "--size") {
             if (!value(text) || !ParseInteger(text, 0, 0xFFFFFFFFll, number)) {
-                error = error.empty() ? "--size takes a number of bytes from 0 to 4294967295" : error;
+                error =
+                    error.empty() ? "--size takes a number of bytes from 0 to 4294967295" : error;
                 return std::nullopt;
             }
             options.size = uint32_t(number);

@@ -9,7 +9,7 @@
 struct MonitorOptions {
     std::vector<int32_t> temps; // hundredths of a degree
     std::vector<int32_t> fans;  // RPM
-    bool valuesGiven = false; // --temps or --fans appeared
+    bool valuesGiven = false;   // --temps or --fans appeared
     bool animate = false;
     bool live = true;
     double durationSeconds = 0; // 0: until Ctrl+C or --stop
