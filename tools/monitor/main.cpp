@@ -89,9 +89,10 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "kdmonitor: %s\n", error.c_str());
         return 1;
     }
-    std::printf("kdmonitor: publishing %u temperatures and %u fans in \"%s\"%s; Ctrl+C to stop\n",
-                unsigned(publisher.block->numTemps), unsigned(publisher.block->numFans),
-                SHARED_BLOCK_NAME, options->live ? "" : " (marked not live)");
+    unsigned temps = publisher.block->numTemps, fans = publisher.block->numFans;
+    std::printf("kdmonitor: publishing %u temperature%s and %u fan%s in \"%s\"%s; Ctrl+C to stop\n",
+                temps, temps == 1 ? "" : "s", fans, fans == 1 ? "" : "s", SHARED_BLOCK_NAME,
+                options->live ? "" : " (marked not live)");
     std::fflush(stdout);
 
     const double limitMs = options->durationSeconds * 1000.0;
