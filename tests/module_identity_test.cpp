@@ -149,7 +149,8 @@ struct ImportRule {
 const ImportRule kImports[] = {
     {"KERNEL32.dll",
      {"CloseHandle", "DisableThreadLibraryCalls", "GetModuleFileNameA", "GetPrivateProfileStringA",
-      "MapViewOfFile", "OpenFileMappingA", "UnmapViewOfFile", "lstrcatA", "lstrcmpiA", "lstrcpyA"}},
+      "MapViewOfFile", "OpenFileMappingA", "UnmapViewOfFile", "lstrcatA", "lstrcmpiA", "lstrcpyA",
+      "lstrcpynA", "lstrlenA"}},
     {"USER32.dll", {"IsWindow", "wsprintfA"}},
 };
 
