@@ -1,12 +1,12 @@
 # Packs the release zip as ./run package does, into a folder of its own, and
 # checks what a user unpacks: exactly the expected files in one top folder, the
 # DLL byte for byte as tested, and the two texts with Windows line ends.
-# Run by CTest with cmake -P: BINARY_DIR WORK_DIR VERSION BUILT_DLL EXPECTED (a list).
+# Run by CTest with cmake -P: CPACK BINARY_DIR WORK_DIR VERSION BUILT_DLL EXPECTED (a list).
 cmake_minimum_required(VERSION 3.20)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}/unpacked")
-execute_process(COMMAND cpack --config "${BINARY_DIR}/CPackConfig.cmake" -B "${WORK_DIR}"
+execute_process(COMMAND "${CPACK}" --config "${BINARY_DIR}/CPackConfig.cmake" -B "${WORK_DIR}"
                 WORKING_DIRECTORY "${BINARY_DIR}" RESULT_VARIABLE failed OUTPUT_VARIABLE out
                 ERROR_VARIABLE out)
 set(top "KelvoDyn-${VERSION}-win32")
