@@ -42,6 +42,7 @@ TEST(CrossProcess, MonitorStoppedAndStartedAgainWithoutReload) {
 
     KillProcess(again);
     EXPECT_EQ(plugin.SourcesNum(), 0) << "killed monitor";
+    EXPECT_TRUE(BlockNameOpens()) << "the plug-in alone keeps the block now";
     plugin.Unload();
     EXPECT_FALSE(BlockNameOpens()) << "nothing left behind";
 }
