@@ -6,14 +6,13 @@
 #include <cstdlib>
 
 std::string ShortestFloat(float value) {
-    char text[32];
-    if (!std::isfinite(value)) {
-        std::snprintf(text, sizeof text, "%g", double(value));
-        return text;
-    }
-    for (int digits = 1; digits <= 9; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, double(value));
-        if (std::strtof(text, nullptr) == value) {
+    char text[64];
+    // Plain decimals where they stay short; exponents only for the far ends.
+    double size = std::fabs(double(value));
+    bool plain = std::isfinite(value) && (value == 0 || (size >= 1e-4 && size < 1e15));
+    for (int digits = plain ? 0 : 1; digits <= (plain ? 16 : 9); ++digits) {
+        std::snprintf(text, sizeof text, plain ? "%.*f" : "%.*g", digits, double(value));
+        if (!std::isfinite(value) || std::strtof(text, nullptr) == value) {
             break;
         }
     }

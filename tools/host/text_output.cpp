@@ -33,16 +33,6 @@ TextStream StandardError() {
     return OpenStream(STD_ERROR_HANDLE);
 }
 
-bool EnableEscapes(TextStream &stream) {
-    DWORD mode = 0;
-    if (!stream.console || !GetConsoleMode(stream.handle, &mode)) {
-        return false;
-    }
-    stream.escapes = (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
-                     SetConsoleMode(stream.handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
-    return stream.escapes;
-}
-
 void WriteText(const TextStream &stream, const std::string &utf8) {
     DWORD written = 0;
     if (stream.console) {
@@ -76,4 +66,25 @@ size_t DisplayWidth(const std::string &utf8) {
         width += (byte & 0xC0) != 0x80; // continuation bytes add nothing
     }
     return width;
+}
+
+std::vector<std::string> WrapWords(const std::string &utf8, size_t width) {
+    std::vector<std::string> lines;
+    std::string line;
+    size_t start = 0;
+    while (start <= utf8.size()) {
+        size_t end = utf8.find(' ', start);
+        std::string word = utf8.substr(start, end == std::string::npos ? end : end - start);
+        if (!line.empty() && DisplayWidth(line) + 1 + DisplayWidth(word) > width) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    lines.push_back(line);
+    return lines;
 }

@@ -5,18 +5,15 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 struct TextStream {
     HANDLE handle = nullptr;
     bool console = false;
-    bool escapes = false; // the console interprets escape codes
 };
 
 TextStream StandardOutput();
 TextStream StandardError();
-
-// Asks the console to interpret escape codes; false (and unchanged) when it cannot.
-bool EnableEscapes(TextStream &stream);
 
 void WriteText(const TextStream &stream, const std::string &utf8);
 
@@ -25,3 +22,6 @@ std::string AnsiToUtf8(const char *ansi, size_t maxBytes);
 
 // Characters as a terminal shows them: one per code point.
 size_t DisplayWidth(const std::string &utf8);
+
+// Splits text at spaces into lines of at most width characters where it can.
+std::vector<std::string> WrapWords(const std::string &utf8, size_t width);

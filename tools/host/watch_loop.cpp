@@ -1,11 +1,12 @@
-// The timing and drawing of --watch. On a console that takes escape codes the
-// frame is redrawn in place; anywhere else each frame follows the last.
+// The timing and drawing of --watch. On a console the frame is redrawn in
+// place; on a pipe or in a file each frame follows the last after a blank line.
 #include "watch_loop.h"
 
 #include <cmath>
 
 #include "block_copy.h"
 #include "block_diagnosis.h"
+#include "console_frame.h"
 #include "machine_formats.h"
 #include "source_table.h"
 #include "watch_state.h"
@@ -25,6 +26,13 @@ std::string PluginFileName(const LoadedPlugin &plugin) {
     return plugin.path.substr(plugin.path.find_last_of("\\/") + 1);
 }
 
+std::string JoinLines(const std::vector<std::string> &lines, std::string text) {
+    for (const std::string &line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
 std::vector<std::string> FrameLines(const LoadedPlugin &plugin, const WatchSettings &settings,
                                     const WatchState &state, const Snapshot &snapshot,
                                     bool console) {
@@ -35,7 +43,10 @@ std::vector<std::string> FrameLines(const LoadedPlugin &plugin, const WatchSetti
     if (!state.sourcesNow) {
         // The plug-in says nothing about why; the block itself does.
         std::string why = DiagnoseBlock(CopySharedBlock()).sentence;
-        lines.push_back((state.rows.empty() ? "Waiting for sources. " : "No sources now. ") + why);
+        for (const std::string &line : WrapWords(
+                 (state.rows.empty() ? "Waiting for sources. " : "No sources now. ") + why, 78)) {
+            lines.push_back(line);
+        }
     }
     if (!state.rows.empty()) {
         std::vector<std::string> table =
@@ -45,43 +56,29 @@ std::vector<std::string> FrameLines(const LoadedPlugin &plugin, const WatchSetti
     return lines;
 }
 
-// Over the previous frame when the console takes escape codes, else below it.
-void DrawFrame(const TextStream &out, const std::vector<std::string> &lines, size_t previous) {
-    std::string text;
-    if (out.escapes) {
-        text = previous > 0 ? "\x1b[" + std::to_string(previous) + "A\r" : "\x1b[?25l";
-        for (const std::string &line : lines) {
-            text += line + "\x1b[K\n";
-        }
-        text += "\x1b[J";
-    } else {
-        text = previous > 0 ? "\n" : "";
-        for (const std::string &line : lines) {
-            text += line + "\n";
-        }
-    }
-    WriteText(out, text);
-}
-
 } // namespace
 
-int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, TextStream &out) {
+int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out) {
     g_stopWatching = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-    EnableEscapes(out);
 
     const DWORD started = GetTickCount();
     const bool limited = settings.durationSeconds > 0;
     const double limitMs = settings.durationSeconds * 1000.0;
     WatchState state;
     state.historyLength = kSparklineWidth;
-    size_t previousLines = 0;
+    ConsoleFrame frame;
+    bool first = true;
     for (;;) {
         Snapshot snapshot = TakeSnapshot(plugin);
         AdvanceWatch(state, snapshot);
         std::vector<std::string> lines = FrameLines(plugin, settings, state, snapshot, out.console);
-        DrawFrame(out, lines, previousLines);
-        previousLines = lines.size();
+        if (out.console) {
+            RedrawFrame(out, frame, lines);
+        } else {
+            WriteText(out, JoinLines(lines, first ? "" : "\n"));
+        }
+        first = false;
         if (settings.log != nullptr) {
             AppendLog(*settings.log, LogRows(snapshot.time, state.rows));
         }
@@ -94,9 +91,6 @@ int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, TextStre
         if (WaitForSingleObject(g_stopWatching, wait) == WAIT_OBJECT_0 || last) {
             break;
         }
-    }
-    if (out.escapes) {
-        WriteText(out, "\x1b[?25h");
     }
     SetConsoleCtrlHandler(OnConsoleControl, FALSE);
     CloseHandle(g_stopWatching);

@@ -13,4 +13,4 @@ struct WatchSettings {
 };
 
 // The exit code: sources at the last redraw or none.
-int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, TextStream &out);
+int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out);
