@@ -128,6 +128,7 @@ TEST(HostWatch, EndsByItselfAfterTheDurationAndAppendsToTheLog) {
                           "--watch --interval 100 --duration 0.3 --log \"" + log + "\"", &output),
                   c.code)
             << output;
+        EXPECT_EQ(output.find('\x1b'), std::string::npos) << "escape codes in a pipe";
         std::vector<std::string> frames = CompleteFrames(output, true);
         EXPECT_GE(frames.size(), 1u) << output;
         for (const std::string &frame : frames) {
