@@ -2,7 +2,6 @@
 // again: it keeps running, shows "no reading", follows the counts, and logs.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -22,12 +21,6 @@ template <typename Condition> std::string FrameWhere(const CapturedTool &host, C
         }
     }
     return "";
-}
-
-// Frame text with the status lines' wrapping undone.
-std::string Unwrapped(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
 }
 
 bool Shows(const std::string &frame, const std::string &name, const std::string &value) {

@@ -1,6 +1,7 @@
 // Splitting kdhost's piped output into frames, lines and rows.
 #include "host_output.h"
 
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 
@@ -53,4 +54,9 @@ size_t RowCount(const std::string &table) {
         rows += IsRow(line);
     }
     return rows;
+}
+
+std::string Unwrapped(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
 }

@@ -18,5 +18,8 @@ std::string RowOf(const std::string &table, const std::string &name);
 // How many table rows (lines that start with a source index) the text holds.
 size_t RowCount(const std::string &table);
 
+// Text with line ends turned into spaces, undoing kdhost's wrapping of sentences.
+std::string Unwrapped(std::string text);
+
 // The degree sign as kdhost writes it to a pipe: UTF-8.
 extern const std::string kDegreesUtf8;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "text_output.h"
+
 namespace {
 
 std::string Line(const char *format, ...) __attribute__((format(printf, 1, 2)));
@@ -43,7 +45,10 @@ std::string Slots(const char *title, const void *packedSlots, unsigned count, bo
 } // namespace
 
 std::string DiagnosisReport(const BlockCopy &copy, const Diagnosis &diagnosis) {
-    std::string text = diagnosis.sentence + "\n";
+    std::string text;
+    for (const std::string &line : WrapWords(diagnosis.sentence, 78)) {
+        text += line + "\n";
+    }
     text += Line("finding: %s", FindingName(diagnosis.finding));
     if (copy.access != BlockAccess::Copied) {
         return text;

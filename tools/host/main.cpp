@@ -42,9 +42,12 @@ std::string SnapshotText(const Snapshot &snapshot, const HostOptions &options,
         return csv;
     }
     if (snapshot.sources.empty()) {
-        return "No sources: the plug-in reports " + std::to_string(snapshot.reported) + ".\n" +
-               DiagnoseBlock(CopySharedBlock()).sentence + "\n" +
-               "Run 'kdhost --diagnose' to see the shared block's header and slots.\n";
+        std::string text =
+            "No sources: the plug-in reports " + std::to_string(snapshot.reported) + ".\n";
+        for (const std::string &line : WrapWords(DiagnoseBlock(CopySharedBlock()).sentence, 78)) {
+            text += line + "\n";
+        }
+        return text + "Run 'kdhost --diagnose' to see the shared block's header and slots.\n";
     }
     std::string text;
     for (const std::string &line : SourceTableLines(snapshot.sources, {})) {
