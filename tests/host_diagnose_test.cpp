@@ -48,8 +48,7 @@ TEST(HostDiagnose, SaysWhyThePluginWouldShowNothing) {
         ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
         std::unique_ptr<CapturedTool> monitor;
         if (c.monitor != nullptr) {
-            monitor = std::make_unique<CapturedTool>("kdmonitor.exe", c.monitor);
-            ASSERT_TRUE(WaitForOutput(*monitor, "publishing")) << monitor->Errors();
+            ASSERT_TRUE(StartMonitor(c.monitor, monitor));
         }
         std::string output;
         EXPECT_EQ(RunTool("kdhost.exe", "--diagnose", &output), c.code) << output;
@@ -66,8 +65,8 @@ TEST(HostDiagnose, SaysWhyThePluginWouldShowNothing) {
 
 TEST(HostDiagnose, PrintsTheHeaderAndTheRawSlots) {
     ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
-    CapturedTool monitor("kdmonitor.exe", "--temps 45.5,-2.51 --fans 900,15001");
-    ASSERT_TRUE(WaitForOutput(monitor, "publishing")) << monitor.Errors();
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 45.5,-2.51 --fans 900,15001", monitor));
     std::string output;
     ASSERT_EQ(RunTool("kdhost.exe", "--diagnose", &output), 0) << output;
     for (const char *line :
@@ -85,11 +84,11 @@ TEST(HostDiagnose, PrintsTheHeaderAndTheRawSlots) {
 // usually a host's plug-in) still holds the block open.
 TEST(HostDiagnose, NoticesTheWindowOfACrashedMonitor) {
     ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
-    CapturedTool monitor("kdmonitor.exe", "--temps 45.5");
-    ASSERT_TRUE(WaitForOutput(monitor, "publishing")) << monitor.Errors();
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 45.5", monitor));
     HANDLE held = OpenFileMappingA(FILE_MAP_READ, FALSE, SHARED_BLOCK_NAME);
     ASSERT_NE(held, nullptr);
-    monitor.Kill();
+    monitor->Kill();
 
     std::string output;
     EXPECT_EQ(RunTool("kdhost.exe", "--diagnose", &output), 1) << output;

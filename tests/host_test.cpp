@@ -51,8 +51,8 @@ std::string JsonLineOf(const std::string &json, int index) {
 
 TEST(HostSnapshot, TableJsonAndCsvShowThePublishedSources) {
     ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
-    CapturedTool monitor("kdmonitor.exe", "--temps 45.5,52,400 --fans 900,1200,0");
-    ASSERT_TRUE(WaitForOutput(monitor, "publishing")) << monitor.Errors();
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 45.5,52,400 --fans 900,1200,0", monitor));
 
     std::string table, json, csv;
     ASSERT_EQ(RunTool("kdhost.exe", "", &table), 0) << table;
@@ -92,8 +92,8 @@ TEST(HostSnapshot, NamesAndUnitsComeFromTheSettingsFileAndAreEscaped) {
                                      "Fan1=L\xFC"
                                      "fter",
                                      "Fan2="}));
-    CapturedTool monitor("kdmonitor.exe", "--temps 113 --fans 900,1200");
-    ASSERT_TRUE(WaitForOutput(monitor, "publishing")) << monitor.Errors();
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 113 --fans 900,1200", monitor));
     const std::string plugin = "--plugin \"" + copy.folder() + "\\KelvoDyn.dll\"";
     const std::string fahrenheit = kDegreesUtf8 + "F";
     const std::string luefter = "L\xC3\xBC"

@@ -37,8 +37,8 @@ TEST(HostWatch, KeepsRunningThroughAMonitorKilledAndStartedAgain) {
     PluginCopy scratch("host watch"); // a folder for the log
     ASSERT_TRUE(scratch.ok());
     const std::string log = scratch.folder() + "\\watch.csv";
-    CapturedTool first("kdmonitor.exe", "--temps 45.5,52 --fans 900,1200,0");
-    ASSERT_TRUE(WaitForOutput(first, "publishing")) << first.Errors();
+    std::unique_ptr<CapturedTool> first, second;
+    ASSERT_TRUE(StartMonitor("--temps 45.5,52 --fans 900,1200,0", first));
     // The duration only bounds a run that goes wrong; the test ends it itself.
     CapturedTool host("kdhost.exe", "--watch --interval 100 --duration 120 --log \"" + log + "\"");
     ASSERT_TRUE(host.started());
@@ -47,7 +47,7 @@ TEST(HostWatch, KeepsRunningThroughAMonitorKilledAndStartedAgain) {
     ASSERT_TRUE(WaitUntil([&] { return !FrameWhere(host, live).empty(); }, 20000)) << host.Output();
     EXPECT_EQ(RowCount(FrameWhere(host, live)), 5u) << FrameWhere(host, live);
 
-    first.Kill();
+    first->Kill();
     auto stopped = [](const std::string &f) {
         return f.find("No sources now.") != std::string::npos &&
                Shows(f, "KD temperature 1", "no reading");
@@ -64,8 +64,7 @@ TEST(HostWatch, KeepsRunningThroughAMonitorKilledAndStartedAgain) {
         << frame;
 
     // Fewer temperatures and fans than before: the rows follow the counts.
-    CapturedTool second("kdmonitor.exe", "--temps 30 --fans 1500,800");
-    ASSERT_TRUE(WaitForOutput(second, "publishing")) << second.Errors();
+    ASSERT_TRUE(StartMonitor("--temps 30 --fans 1500,800", second));
     auto back = [](const std::string &f) { return Shows(f, "KD fan speed 1", "1500"); };
     ASSERT_TRUE(WaitUntil([&] { return !FrameWhere(host, back).empty(); }, 20000)) << host.Output();
     frame = FrameWhere(host, back);
@@ -113,8 +112,7 @@ TEST(HostWatch, EndsByItselfAfterTheDurationAndAppendsToTheLog) {
         ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
         std::unique_ptr<CapturedTool> monitor;
         if (c.monitor != nullptr) {
-            monitor = std::make_unique<CapturedTool>("kdmonitor.exe", c.monitor);
-            ASSERT_TRUE(WaitForOutput(*monitor, "publishing")) << monitor->Errors();
+            ASSERT_TRUE(StartMonitor(c.monitor, monitor));
         }
         std::string output;
         EXPECT_EQ(RunTool("kdhost.exe",

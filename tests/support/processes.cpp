@@ -153,3 +153,13 @@ int RunTool(const std::string &program, const std::string &arguments, std::strin
 bool WaitForOutput(const CapturedTool &tool, const std::string &text, DWORD milliseconds) {
     return WaitUntil([&] { return tool.Output().find(text) != std::string::npos; }, milliseconds);
 }
+
+::testing::AssertionResult StartMonitor(const std::string &arguments,
+                                        std::unique_ptr<CapturedTool> &monitor) {
+    monitor = std::make_unique<CapturedTool>("kdmonitor.exe", arguments);
+    if (WaitForOutput(*monitor, "publishing")) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "kdmonitor " << arguments << " did not publish: " << monitor->Errors();
+}

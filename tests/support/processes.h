@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -66,6 +69,10 @@ class CapturedTool {
 
 // Polls until the tool has written text to its standard output.
 bool WaitForOutput(const CapturedTool &tool, const std::string &text, DWORD milliseconds = 20000);
+
+// Starts kdmonitor.exe with these arguments and waits until it says it publishes.
+::testing::AssertionResult StartMonitor(const std::string &arguments,
+                                        std::unique_ptr<CapturedTool> &monitor);
 
 // Runs a tool to its end with its output captured; its exit code, or -1 when
 // it did not end in time (it is then ended at once).
