@@ -3,7 +3,12 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 struct ChildProcess {
     PROCESS_INFORMATION info{};
@@ -28,3 +33,48 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD millisec
     }
     return true;
 }
+
+// A tool run with its standard output and error read through pipes while it
+// runs, as a script or a terminal would read them.
+class CapturedTool {
+  public:
+    CapturedTool(const std::string &program, const std::string &arguments);
+    ~CapturedTool(); // ends it at once if it still runs
+    CapturedTool(const CapturedTool &) = delete;
+    CapturedTool &operator=(const CapturedTool &) = delete;
+
+    bool started() const {
+        return child_.started;
+    }
+    // What it wrote so far, without the '\r' of text-mode line ends.
+    std::string Output() const;
+    std::string Errors() const;
+    // Its exit code once it ended by itself, or -1 when it did not in time.
+    int Wait(DWORD milliseconds);
+    void Kill();
+
+  private:
+    struct Stream {
+        HANDLE read = nullptr;
+        std::thread reader;
+        std::string text;
+    };
+    void StartReading(Stream &stream);
+    void StopReading();
+
+    ChildProcess child_;
+    Stream out_, err_;
+    mutable std::mutex mutex_;
+};
+
+// Polls until the tool has written text to its standard output.
+bool WaitForOutput(const CapturedTool &tool, const std::string &text, DWORD milliseconds = 20000);
+
+// Starts kdmonitor.exe with these arguments and waits until it says it publishes.
+::testing::AssertionResult StartMonitor(const std::string &arguments,
+                                        std::unique_ptr<CapturedTool> &monitor);
+
+// Runs a tool to its end with its output captured; its exit code, or -1 when
+// it did not end in time (it is then ended at once).
+int RunTool(const std::string &program, const std::string &arguments, std::string *output,
+            std::string *errors = nullptr, DWORD milliseconds = 60000);

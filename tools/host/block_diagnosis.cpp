@@ -1,0 +1,121 @@
+// The plug-in's validation (version, size, counts) and liveness test (flag,
+// window), each turned into a sentence that says what is wrong and what follows.
+#include "block_diagnosis.h"
+
+#include <cstdio>
+
+namespace {
+
+const char kIgnored[] = ", so the plug-in ignores the block and shows nothing.";
+
+std::string Counted(unsigned count, const char *one, const char *many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string Hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", unsigned(value));
+    return text;
+}
+
+// The first count above the slots, in the order the plug-in tests them.
+bool CountTooHigh(const SharedSensorBlock &b, std::string &sentence) {
+    struct Group {
+        uint16_t count;
+        const char *one;
+        const char *many;
+    } groups[] = {{b.numTemps, "temperature", "temperatures"},
+                  {b.numFans, "fan", "fans"},
+                  {b.numExtra, "extra reading", "extra readings"}};
+    for (const Group &group : groups) {
+        if (group.count > SENSOR_SLOTS) {
+            sentence = "The block lists " + Counted(group.count, group.one, group.many) +
+                       ", more than its " + std::to_string(SENSOR_SLOTS) + " slots" + kIgnored;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+Diagnosis DiagnoseBlock(const BlockCopy &copy) {
+    const SharedSensorBlock &b = copy.block;
+    const std::string name = "\"" SHARED_BLOCK_NAME "\"";
+    const std::string need = std::to_string(SHARED_BLOCK_MIN_SIZE);
+    if (copy.access == BlockAccess::NoSuchBlock) {
+        return {Finding::NoBlock, "There is no shared block named " + name +
+                                      ": no monitor is running (or it runs in another session), "
+                                      "so the plug-in has nothing to show."};
+    }
+    if (copy.access == BlockAccess::CannotOpen) {
+        return {Finding::CannotOpen,
+                "The shared block " + name + " exists but cannot be opened for reading (error " +
+                    std::to_string(copy.error) + "), so the plug-in cannot read it either."};
+    }
+    if (copy.viewBytes < SHARED_BLOCK_MIN_SIZE) {
+        return {Finding::TooShort, "The shared block is only " + std::to_string(copy.viewBytes) +
+                                       " bytes long, less than the " + need + " the plug-in reads" +
+                                       kIgnored};
+    }
+    if (b.version != SHARED_BLOCK_VERSION) {
+        return {Finding::WrongVersion,
+                "The block has layout version " + std::to_string(b.version) +
+                    ", but the plug-in reads only version " + std::to_string(SHARED_BLOCK_VERSION) +
+                    " (the monitor and the plug-in do not match)" + kIgnored};
+    }
+    if (b.size < SHARED_BLOCK_MIN_SIZE) {
+        return {Finding::TooShort, "The block declares a size of " + std::to_string(b.size) +
+                                       " bytes, less than the " + need + " the plug-in needs" +
+                                       kIgnored};
+    }
+    std::string sentence;
+    if (CountTooHigh(b, sentence)) {
+        return {Finding::TooManyReadings, sentence};
+    }
+    if ((b.flags & FLAG_PUBLISHING) == 0) {
+        return {Finding::NotPublishing,
+                "Bit 0 of the block's flags is clear: the monitor says it is not publishing "
+                "(stopped, paused or still starting), so the plug-in shows nothing until it "
+                "sets the bit again."};
+    }
+    if (!copy.windowExists) {
+        return {Finding::WindowGone,
+                b.hwnd == 0 ? "The block names no monitor window (hwnd is 0), so the plug-in "
+                              "takes the monitor for gone and shows nothing."
+                            : "The monitor's window " + Hex(b.hwnd) +
+                                  " no longer exists: the monitor has exited or crashed without "
+                                  "clearing its flag, so the plug-in shows nothing."};
+    }
+    if (b.numTemps + b.numFans == 0) {
+        return {Finding::NothingPublished, "The monitor is live but publishes no temperatures and "
+                                           "no fans, so the plug-in offers no sources."};
+    }
+    return {Finding::Live, "The monitor is live: the plug-in offers " +
+                               Counted(b.numTemps, "temperature", "temperatures") + " and " +
+                               Counted(b.numFans, "fan", "fans") + "."};
+}
+
+const char *FindingName(Finding finding) {
+    switch (finding) {
+    case Finding::NoBlock:
+        return "no-block";
+    case Finding::CannotOpen:
+        return "cannot-open";
+    case Finding::TooShort:
+        return "too-short";
+    case Finding::WrongVersion:
+        return "wrong-version";
+    case Finding::TooManyReadings:
+        return "too-many-readings";
+    case Finding::NotPublishing:
+        return "not-publishing";
+    case Finding::WindowGone:
+        return "window-gone";
+    case Finding::NothingPublished:
+        return "nothing-published";
+    case Finding::Live:
+        return "live";
+    }
+    return "unknown";
+}

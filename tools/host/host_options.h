@@ -1,0 +1,33 @@
+// Command line of kdhost: which plug-in to load, what to print and how often.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class OutputFormat { Table, Json, Csv };
+
+struct HostOptions {
+    std::string pluginPath; // empty: KelvoDyn.dll beside kdhost.exe
+    OutputFormat format = OutputFormat::Table;
+    bool watch = false;
+    unsigned intervalMs = 1000;
+    double durationSeconds = 0; // 0: until Ctrl+C
+    std::string logPath;        // empty: no log
+    bool diagnose = false;
+    bool help = false;
+};
+
+// Parses argv; on a bad argument returns nullopt and sets error to a sentence for the user.
+std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args,
+                                            std::string &error);
+
+const char *HostUsage();
+
+// Exit codes, also listed in the usage text.
+enum ExitCode {
+    kExitSources = 0,
+    kExitNoSources = 1,
+    kExitPluginUnusable = 2,
+    kExitBadRequest = 3,
+};

@@ -1,0 +1,91 @@
+// JSON with one source per line, so the output is also easy to read and grep;
+// CSV quoted as RFC 4180 asks, since names come from a user's settings file.
+#include "machine_formats.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "number_text.h"
+
+namespace {
+
+std::string JsonString(const std::string &text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += char(c);
+        }
+    }
+    return out + "\"";
+}
+
+// JSON has no infinities or NaN; a plug-in that returns one gets null as well.
+std::string JsonNumber(float value) {
+    return std::isfinite(value) ? ShortestFloat(value) : "null";
+}
+
+std::string CsvField(const std::string &text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
+    }
+    std::string out = "\"";
+    for (char c : text) {
+        out += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+std::string SnapshotJson(const Snapshot &snapshot, const std::string &pluginPath) {
+    std::string json = "{\n";
+    json += "  \"plugin\": " + JsonString(pluginPath) + ",\n";
+    json += "  \"time\": " + JsonString(snapshot.time) + ",\n";
+    json += "  \"count\": " + std::to_string(snapshot.reported) + ",\n";
+    json += "  \"sources\": [";
+    for (size_t i = 0; i < snapshot.sources.size(); ++i) {
+        const SourceReading &s = snapshot.sources[i];
+        json += i == 0 ? "\n" : ",\n";
+        json += "    {\"index\": " + std::to_string(s.index);
+        json += ", \"group\": " + JsonString(GroupName(s.group));
+        json += ", \"name\": " + JsonString(s.name);
+        json += ", \"units\": " + JsonString(s.units);
+        json += ", \"value\": " + (HasReading(s.value) ? JsonNumber(s.value) : "null");
+        json += ", \"scaleMin\": " + JsonNumber(s.scaleMin);
+        json += ", \"scaleMax\": " + JsonNumber(s.scaleMax);
+        json += ", \"scaleDivisions\": " + JsonNumber(s.scaleDivisions);
+        json += ", \"described\": " + std::string(s.described ? "true" : "false") + "}";
+    }
+    json += snapshot.sources.empty() ? "]\n" : "\n  ]\n";
+    return json + "}\n";
+}
+
+std::string CsvHeader() {
+    return "index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n";
+}
+
+std::string CsvRow(const SourceReading &s) {
+    return std::to_string(s.index) + "," + GroupName(s.group) + "," + CsvField(s.name) + "," +
+           (HasReading(s.value) ? ShortestFloat(s.value) : "") + "," + CsvField(s.units) + "," +
+           ShortestFloat(s.scaleMin) + "," + ShortestFloat(s.scaleMax) + "," +
+           ShortestFloat(s.scaleDivisions) + "\n";
+}
+
+std::string LogHeader() {
+    return "time," + CsvHeader();
+}
+
+std::string LogRows(const std::string &time, const std::vector<SourceReading> &sources) {
+    std::string rows;
+    for (const SourceReading &s : sources) {
+        rows += time + "," + CsvRow(s);
+    }
+    return rows;
+}

@@ -1,0 +1,108 @@
+// kdhost: loads KelvoDyn.dll as a monitoring host does and shows its sources,
+// once or continuously, for people or programs; or diagnoses the shared block.
+#include <string>
+#include <vector>
+
+#include "block_copy.h"
+#include "block_diagnosis.h"
+#include "diagnosis_report.h"
+#include "host_options.h"
+#include "log_file.h"
+#include "machine_formats.h"
+#include "plugin_loader.h"
+#include "source_snapshot.h"
+#include "source_table.h"
+#include "text_output.h"
+#include "watch_loop.h"
+
+namespace {
+
+int Fail(int code, const std::string &message) {
+    WriteText(StandardError(), "kdhost: " + message + "\n");
+    return code;
+}
+
+int Diagnose(const TextStream &out) {
+    BlockCopy copy = CopySharedBlock();
+    Diagnosis diagnosis = DiagnoseBlock(copy);
+    WriteText(out, DiagnosisReport(copy, diagnosis));
+    return diagnosis.finding == Finding::Live ? kExitSources : kExitNoSources;
+}
+
+std::string SnapshotText(const Snapshot &snapshot, const HostOptions &options,
+                         const std::string &pluginPath) {
+    if (options.format == OutputFormat::Json) {
+        return SnapshotJson(snapshot, pluginPath);
+    }
+    if (options.format == OutputFormat::Csv) {
+        std::string csv = CsvHeader();
+        for (const SourceReading &source : snapshot.sources) {
+            csv += CsvRow(source);
+        }
+        return csv;
+    }
+    if (snapshot.sources.empty()) {
+        std::string text =
+            "No sources: the plug-in reports " + std::to_string(snapshot.reported) + ".\n";
+        for (const std::string &line : WrapWords(DiagnoseBlock(CopySharedBlock()).sentence, 78)) {
+            text += line + "\n";
+        }
+        return text + "Run 'kdhost --diagnose' to see the shared block's header and slots.\n";
+    }
+    std::string text;
+    for (const std::string &line : SourceTableLines(snapshot.sources, {})) {
+        text += line + "\n";
+    }
+    if (snapshot.reported > int32_t(snapshot.sources.size())) {
+        text += "The plug-in reports " + std::to_string(snapshot.reported) +
+                " sources; only the first " + std::to_string(snapshot.sources.size()) +
+                " are shown.\n";
+    }
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::string error;
+    auto options = ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        return Fail(kExitBadRequest, error);
+    }
+    TextStream out = StandardOutput();
+    if (options->help) {
+        WriteText(out, HostUsage());
+        return kExitSources;
+    }
+    if (options->diagnose) {
+        return Diagnose(out);
+    }
+
+    LoadedPlugin plugin;
+    std::string path = options->pluginPath.empty() ? DefaultPluginPath() : options->pluginPath;
+    if (!LoadPlugin(path, plugin, error)) {
+        return Fail(kExitPluginUnusable, error);
+    }
+    LogFile log;
+    if (!options->logPath.empty() && !OpenLog(options->logPath, log, error)) {
+        UnloadPlugin(plugin);
+        return Fail(kExitBadRequest, error);
+    }
+
+    int code;
+    if (options->watch) {
+        WatchSettings settings;
+        settings.intervalMs = options->intervalMs;
+        settings.durationSeconds = options->durationSeconds;
+        settings.log = options->logPath.empty() ? nullptr : &log;
+        code = RunWatch(plugin, settings, out);
+    } else {
+        Snapshot snapshot = TakeSnapshot(plugin);
+        WriteText(out, SnapshotText(snapshot, *options, plugin.path));
+        AppendLog(log, LogRows(snapshot.time, snapshot.sources));
+        code = snapshot.sources.empty() ? kExitNoSources : kExitSources;
+    }
+    CloseLog(log);
+    UnloadPlugin(plugin);
+    return code;
+}

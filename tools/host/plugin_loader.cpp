@@ -1,0 +1,97 @@
+// Finds the plug-in file, loads it and resolves its exports, explaining failures.
+#include "plugin_loader.h"
+
+#include <vector>
+
+namespace {
+
+std::string SystemMessage(DWORD code) {
+    char *text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, reinterpret_cast<char *>(&text), 0, nullptr);
+    std::string message = length > 0 ? std::string(text, length) : "unknown error";
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message + " (error " + std::to_string(code) + ")";
+}
+
+// "A", "A and B", "A, B and C".
+std::string JoinNames(const std::vector<std::string> &names) {
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+// GetProcAddress's type says nothing of the real signature; going through the
+// generic function pointer type says so to the compiler.
+template <typename Function> Function FindExport(HMODULE module, const char *name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+std::string FullPath(const std::string &path) {
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
+} // namespace
+
+std::string DefaultPluginPath() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string exe(path, length < MAX_PATH ? length : 0);
+    return exe.substr(0, exe.find_last_of("\\/") + 1) + "KelvoDyn.dll";
+}
+
+bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &error) {
+    plugin = LoadedPlugin();
+    // A full path, so the loader takes this very file and not one found on the search path.
+    plugin.path = FullPath(path);
+    DWORD attributes = GetFileAttributesA(plugin.path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error = "cannot load " + plugin.path + ": there is no such file";
+        return false;
+    }
+    plugin.module = LoadLibraryA(plugin.path.c_str());
+    if (plugin.module == nullptr) {
+        error = "cannot load " + plugin.path + ": " + SystemMessage(GetLastError());
+        return false;
+    }
+    plugin.sourcesNum = FindExport<GetSourcesNumFn>(plugin.module, "GetSourcesNum");
+    plugin.sourceDesc = FindExport<GetSourceDescFn>(plugin.module, "GetSourceDesc");
+    plugin.sourceData = FindExport<GetSourceDataFn>(plugin.module, "GetSourceData");
+    std::vector<std::string> missing;
+    if (plugin.sourcesNum == nullptr) {
+        missing.push_back("GetSourcesNum");
+    }
+    if (plugin.sourceDesc == nullptr) {
+        missing.push_back("GetSourceDesc");
+    }
+    if (plugin.sourceData == nullptr) {
+        missing.push_back("GetSourceData");
+    }
+    if (!missing.empty()) {
+        error = plugin.path + " is not a usable plug-in: " + JoinNames(missing) +
+                (missing.size() == 1 ? " is missing" : " are missing");
+        UnloadPlugin(plugin);
+        return false;
+    }
+    return true;
+}
+
+void UnloadPlugin(LoadedPlugin &plugin) {
+    if (plugin.module != nullptr) {
+        FreeLibrary(plugin.module);
+    }
+    plugin.module = nullptr;
+    plugin.sourcesNum = nullptr;
+    plugin.sourceDesc = nullptr;
+    plugin.sourceData = nullptr;
+}

@@ -1,0 +1,26 @@
+// Loads a plug-in exactly as a monitoring host does: LoadLibraryA, then the
+// three exports by name, called with the C calling convention.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "source_interface/kelvodyn.h"
+
+struct LoadedPlugin {
+    std::string path; // the full path that was loaded
+    HMODULE module = nullptr;
+    GetSourcesNumFn sourcesNum = nullptr;
+    GetSourceDescFn sourceDesc = nullptr;
+    GetSourceDataFn sourceData = nullptr;
+};
+
+// KelvoDyn.dll in the folder of the running kdhost.exe.
+std::string DefaultPluginPath();
+
+// False with a sentence naming the file and what is wrong (the load error, or
+// every missing export) when the plug-in cannot serve a host.
+bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &error);
+
+void UnloadPlugin(LoadedPlugin &plugin);

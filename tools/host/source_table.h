@@ -1,0 +1,17 @@
+// The sources as an aligned text table for people: index, group, name, value
+// and unit, optionally a sparkline of recent values, and the scale numbers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "source_snapshot.h"
+
+// One line per source after a header line; no line ends. When sparklines is
+// not empty it holds one per source and adds the "recent" column.
+std::vector<std::string> SourceTableLines(const std::vector<SourceReading> &sources,
+                                          const std::vector<std::string> &sparklines);
+
+// The value as the table shows it: two decimals for a temperature, whole RPM
+// for a fan, "no reading" for the plug-in's no-reading answer.
+std::string ValueText(const SourceReading &reading);

@@ -1,0 +1,27 @@
+// Writing UTF-8 text to standard output or error: wide text on a console, the
+// bytes themselves on a pipe or a file. Also the plug-in's ANSI text to UTF-8.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct TextStream {
+    HANDLE handle = nullptr;
+    bool console = false;
+};
+
+TextStream StandardOutput();
+TextStream StandardError();
+
+void WriteText(const TextStream &stream, const std::string &utf8);
+
+// Text in the Windows ANSI code page, at most maxBytes long or up to its NUL.
+std::string AnsiToUtf8(const char *ansi, size_t maxBytes);
+
+// Characters as a terminal shows them: one per code point.
+size_t DisplayWidth(const std::string &utf8);
+
+// Splits text at spaces into lines of at most width characters where it can.
+std::vector<std::string> WrapWords(const std::string &utf8, size_t width);

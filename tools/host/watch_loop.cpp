@@ -1,0 +1,98 @@
+// The timing and drawing of --watch. On a console the frame is redrawn in
+// place; on a pipe or in a file each frame follows the last after a blank line.
+#include "watch_loop.h"
+
+#include <cmath>
+
+#include "block_copy.h"
+#include "block_diagnosis.h"
+#include "console_frame.h"
+#include "machine_formats.h"
+#include "source_table.h"
+#include "watch_state.h"
+
+namespace {
+
+constexpr size_t kSparklineWidth = 24;
+
+HANDLE g_stopWatching = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+    SetEvent(g_stopWatching);
+    return TRUE;
+}
+
+std::string PluginFileName(const LoadedPlugin &plugin) {
+    return plugin.path.substr(plugin.path.find_last_of("\\/") + 1);
+}
+
+std::string JoinLines(const std::vector<std::string> &lines, std::string text) {
+    for (const std::string &line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+std::vector<std::string> FrameLines(const LoadedPlugin &plugin, const WatchSettings &settings,
+                                    const WatchState &state, const Snapshot &snapshot,
+                                    bool console) {
+    std::string status = PluginFileName(plugin) + "  " + snapshot.time + "  " +
+                         std::to_string(snapshot.sources.size()) + " sources  every " +
+                         std::to_string(settings.intervalMs) + " ms";
+    std::vector<std::string> lines = {console ? status + "  (Ctrl+C stops)" : status};
+    if (!state.sourcesNow) {
+        // The plug-in says nothing about why; the block itself does.
+        std::string why = DiagnoseBlock(CopySharedBlock()).sentence;
+        for (const std::string &line : WrapWords(
+                 (state.rows.empty() ? "Waiting for sources. " : "No sources now. ") + why, 78)) {
+            lines.push_back(line);
+        }
+    }
+    if (!state.rows.empty()) {
+        std::vector<std::string> table =
+            SourceTableLines(state.rows, RowSparklines(state, kSparklineWidth));
+        lines.insert(lines.end(), table.begin(), table.end());
+    }
+    return lines;
+}
+
+} // namespace
+
+int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out) {
+    g_stopWatching = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+
+    const DWORD started = GetTickCount();
+    const bool limited = settings.durationSeconds > 0;
+    const double limitMs = settings.durationSeconds * 1000.0;
+    WatchState state;
+    state.historyLength = kSparklineWidth;
+    ConsoleFrame frame;
+    bool first = true;
+    for (;;) {
+        Snapshot snapshot = TakeSnapshot(plugin);
+        AdvanceWatch(state, snapshot);
+        std::vector<std::string> lines = FrameLines(plugin, settings, state, snapshot, out.console);
+        if (out.console) {
+            RedrawFrame(out, frame, lines);
+        } else {
+            WriteText(out, JoinLines(lines, first ? "" : "\n"));
+        }
+        first = false;
+        if (settings.log != nullptr) {
+            AppendLog(*settings.log, LogRows(snapshot.time, state.rows));
+        }
+        // The next redraw on the start's cadence; one that fell behind is skipped.
+        double elapsed = double(GetTickCount() - started);
+        double next = (std::floor(elapsed / settings.intervalMs) + 1) * settings.intervalMs;
+        bool last = limited && next > limitMs;
+        double until = last ? limitMs : next;
+        DWORD wait = until > elapsed ? DWORD(until - elapsed) : 0;
+        if (WaitForSingleObject(g_stopWatching, wait) == WAIT_OBJECT_0 || last) {
+            break;
+        }
+    }
+    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+    CloseHandle(g_stopWatching);
+    return state.sourcesNow ? 0 : 1;
+}

@@ -1,0 +1,16 @@
+// 'kdhost --watch': takes a snapshot every interval and redraws the table
+// until Ctrl+C or the duration, logging each redraw when asked to.
+#pragma once
+
+#include "log_file.h"
+#include "plugin_loader.h"
+#include "text_output.h"
+
+struct WatchSettings {
+    unsigned intervalMs = 1000;
+    double durationSeconds = 0; // 0: until Ctrl+C
+    LogFile *log = nullptr;
+};
+
+// The exit code: sources at the last redraw or none.
+int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out);

@@ -1,0 +1,60 @@
+// Row and history bookkeeping for --watch, free of timing and output.
+#include "watch_state.h"
+
+#include "sparkline.h"
+
+namespace {
+
+std::vector<std::string> KeysOf(const std::vector<SourceReading> &sources) {
+    std::map<SourceGroup, int> seen;
+    std::vector<std::string> keys;
+    for (const SourceReading &source : sources) {
+        keys.push_back(std::string(GroupName(source.group)) + " " +
+                       std::to_string(++seen[source.group]));
+    }
+    return keys;
+}
+
+} // namespace
+
+void AdvanceWatch(WatchState &state, const Snapshot &snapshot) {
+    state.sourcesNow = !snapshot.sources.empty();
+    if (state.sourcesNow) {
+        state.rows = snapshot.sources;
+        state.rowKeys = KeysOf(snapshot.sources);
+    } else {
+        for (SourceReading &row : state.rows) {
+            row.value = NO_READING;
+        }
+    }
+    std::map<std::string, float> now;
+    for (size_t i = 0; i < state.rows.size(); ++i) {
+        now[state.rowKeys[i]] = state.rows[i].value;
+        state.history[state.rowKeys[i]]; // a new source starts a history
+    }
+    for (auto it = state.history.begin(); it != state.history.end();) {
+        auto found = now.find(it->first);
+        it->second.push_back(found != now.end() ? found->second : NO_READING);
+        while (it->second.size() > state.historyLength) {
+            it->second.pop_front();
+        }
+        bool anyReading = false;
+        for (float value : it->second) {
+            anyReading = anyReading || HasReading(value);
+        }
+        // A source gone long enough to have only gaps is forgotten.
+        it = anyReading || found != now.end() ? std::next(it) : state.history.erase(it);
+    }
+}
+
+std::vector<std::string> RowSparklines(const WatchState &state, size_t width) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < state.rows.size(); ++i) {
+        const SourceReading &row = state.rows[i];
+        auto found = state.history.find(state.rowKeys[i]);
+        lines.push_back(found == state.history.end()
+                            ? std::string(width, ' ')
+                            : Sparkline(found->second, row.scaleMin, row.scaleMax, width));
+    }
+    return lines;
+}

@@ -1,0 +1,28 @@
+// What --watch keeps from one redraw to the next: the rows it shows and each
+// source's recent values, carried across monitor stops and count changes.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "source_snapshot.h"
+
+struct WatchState {
+    size_t historyLength = 24;
+    std::vector<SourceReading> rows;
+    std::vector<std::string> rowKeys;
+    // Keyed by group and number within the group ("fan 2"), which stay put
+    // when the monitor changes how many temperatures come before the fans.
+    std::map<std::string, std::deque<float>> history;
+    bool sourcesNow = false; // the last snapshot had sources
+};
+
+// Takes in one snapshot. With sources, the rows become exactly those sources;
+// with none (the monitor stopped), the last rows stay, each with no reading.
+// Every known history gains one value a redraw, a gap where there was none.
+void AdvanceWatch(WatchState &state, const Snapshot &snapshot);
+
+// The sparkline of each row, on that row's own scale.
+std::vector<std::string> RowSparklines(const WatchState &state, size_t width);
