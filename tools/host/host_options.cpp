@@ -1,21 +1,11 @@
 // Parses kdhost's command line into HostOptions and holds its usage text.
 #include "host_options.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
+
+#include "option_values.h"
 
 namespace {
-
-bool ParseNumber(const std::string &text, double low, double high, double &out) {
-    if (text.empty()) {
-        return false;
-    }
-    char *end = nullptr;
-    errno = 0;
-    out = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(out) && out >= low && out <= high;
-}
 
 // Combinations that cannot mean anything; the first one found, as a sentence.
 std::string Conflict(const HostOptions &options, bool timingGiven) {
@@ -41,14 +31,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
     bool timingGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
-        auto value = [&](std::string &out) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value (see --help)";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
+        auto value = [&](std::string &out) { return TakeValue(args, i, out, error); };
         std::string text;
         double number = 0;
         if (arg == "--help" || arg == "-h" || arg == "/?") {

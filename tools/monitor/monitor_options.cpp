@@ -1,13 +1,12 @@
 // Parses kdmonitor's command line into MonitorOptions.
 #include "monitor_options.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <sstream>
 
 #include "monitor_link/shared_sensor_block.h"
+#include "option_values.h"
 
 namespace {
 
@@ -19,25 +18,6 @@ std::vector<std::string> SplitList(const std::string &text) {
         items.push_back(item);
     }
     return items;
-}
-
-bool ParseNumber(const std::string &text, double low, double high, double &out) {
-    if (text.empty()) {
-        return false;
-    }
-    char *end = nullptr;
-    errno = 0;
-    out = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(out) && out >= low && out <= high;
-}
-
-bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &out) {
-    double value = 0;
-    if (!ParseNumber(text, double(low), double(high), value) || value != std::floor(value)) {
-        return false;
-    }
-    out = int64_t(value);
-    return true;
 }
 
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
@@ -92,14 +72,7 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
     MonitorOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
-        auto value = [&](std::string &out) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value (see --help)";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
+        auto value = [&](std::string &out) { return TakeValue(args, i, out, error); };
         std::string text;
         int64_t number = 0;
         if (arg == "--help" || arg == "-h" || arg == "/?") {
