@@ -33,13 +33,14 @@ int StopRunningMonitor() {
     return 0;
 }
 
-// Gentle drift around the published values: temperatures by up to 3 degrees,
-// fans by up to 8 percent; a stopped fan stays stopped.
+// Smooth drift around the published values, a full swing in about 16 seconds:
+// temperatures by up to 8 degrees, fans by up to 25 percent, so the change shows
+// even on a host's fixed scales; a stopped fan stays stopped.
 std::vector<int32_t> Drift(const std::vector<int32_t> &base, double tick, bool isFan) {
     std::vector<int32_t> values;
     for (size_t i = 0; i < base.size(); ++i) {
-        double wave = std::sin(tick / 6.0 + double(i) * 1.7);
-        double amplitude = isFan ? std::fabs(base[i]) * 0.08 : 300.0;
+        double wave = std::sin(tick / 2.5 + double(i) * 1.7);
+        double amplitude = isFan ? std::fabs(base[i]) * 0.25 : 800.0;
         values.push_back(int32_t(std::lround(base[i] + amplitude * wave)));
     }
     return values;

@@ -140,7 +140,7 @@ const char *MonitorUsage() {
            "Usage: kdmonitor [options]\n"
            "  --temps LIST     temperatures in degrees, two decimals (e.g. 45.5,52)\n"
            "  --fans LIST      fan speeds in RPM (e.g. 900,1200,0)\n"
-           "  --animate        let the values drift gently once a second\n"
+           "  --animate        let the values drift smoothly, updated once a second\n"
            "  --duration S     stop by itself after S seconds (default: run until stopped)\n"
            "  --not-live       publish with bit 0 of flags clear (monitor not publishing)\n"
            "  --version N      publish layout version N instead of 1 (malformed block)\n"
