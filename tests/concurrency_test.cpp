@@ -1,0 +1,187 @@
+// Host threads calling the exports while the block changes under them, and
+// many host threads making their first call at the same moment.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/fake_monitor.h"
+#include "support/hostile_values.h"
+#include "support/plugin.h"
+#include "support/readings.h"
+
+namespace {
+
+// xorshift32: a fixed, cheap sequence per thread, so a failure can be replayed.
+struct Random {
+    uint32_t state;
+    uint32_t Next() {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    }
+    template <typename T> const T &Pick(const std::vector<T> &values) {
+        return values[Next() % values.size()];
+    }
+};
+
+const std::vector<uint16_t> kCounts = {0,  1,  2,   3,      16,     31,     32,
+                                       33, 64, 100, 0x7FFF, 0x8000, 0xFFFE, 0xFFFF};
+
+// What the writer may put in hwnd besides the live window.
+struct WindowChoices {
+    std::vector<uint32_t> values;
+};
+
+WindowChoices MakeWindowChoices(HWND live) {
+    HWND dead = CreateMessageWindow();
+    DestroyWindow(dead);
+    uint32_t liveValue = uint32_t(UINT_PTR(live));
+    return {{liveValue, liveValue, liveValue, uint32_t(UINT_PTR(dead)), 0, 1, 0xDEADBEEF,
+             0xFFFFFFFF, liveValue ^ 0x00010000}};
+}
+
+// One step of a monitor gone wrong: plain stores into the mapping, as another
+// process would make them, touching every field the module reads.
+void MutateBlock(volatile SharedSensorBlock *block, Random &random, const WindowChoices &windows) {
+    uint32_t what = random.Next() % 16;
+    uint32_t slot = random.Next() % SENSOR_SLOTS;
+    auto count = [&] { return random.Next() % 2 ? random.Pick(kCounts) : uint16_t(random.Next()); };
+    if (what < 8) {
+        block->temps[slot] = random.Pick(kHostileTemps);
+        block->fans[slot] = random.Pick(kHostileFans);
+    } else if (what == 8) {
+        block->numTemps = count();
+    } else if (what == 9) {
+        block->numFans = count();
+    } else if (what == 10) {
+        block->numExtra = count();
+    } else if (what == 11) {
+        block->flags = random.Next() % 4 ? FLAG_PUBLISHING : 0;
+    } else if (what == 12) {
+        block->flags = uint8_t(random.Next() | 1); // other bits are noise
+    } else if (what == 13) {
+        block->hwnd = random.Pick(windows.values);
+    } else if (what == 14) {
+        block->version = random.Next() % 4 ? SHARED_BLOCK_VERSION : uint16_t(random.Next());
+    } else {
+        block->size = random.Next() % 4 ? SHARED_BLOCK_MIN_SIZE : random.Next();
+    }
+}
+
+struct Tally {
+    long readings = 0; // answers other than NO_READING
+    long bad = 0;
+    std::string firstBad;
+
+    void Bad(const std::string &what) {
+        if (bad++ == 0) {
+            firstBad = what;
+        }
+    }
+};
+
+const uint32_t kOddIndices[] = {64, 65, 0x7FFF, 0xFFFF, 0x80000000u, 0xFFFFFFFFu};
+
+void HostLoop(const Plugin &plugin, const std::set<uint32_t> &answers, int iterations,
+              uint32_t seed, Tally &tally) {
+    Random random{seed};
+    for (int i = 0; i < iterations; ++i) {
+        int32_t count = plugin.SourcesNum();
+        if (count < 0 || count > 2 * SENSOR_SLOTS) {
+            tally.Bad("GetSourcesNum gave " + std::to_string(count));
+        }
+        uint32_t index = i % 8 == 7 ? kOddIndices[random.Next() % 6] : random.Next() % 66;
+        float value = plugin.SourceData(index);
+        uint32_t bits = FloatBits(value);
+        if (answers.count(bits) == 0) {
+            char what[80];
+            std::snprintf(what, sizeof what, "GetSourceData(%u) gave %.9g (bits %08X)",
+                          unsigned(index), double(value), unsigned(bits));
+            tally.Bad(what);
+        } else if (bits != NO_READING_BITS) {
+            ++tally.readings;
+        }
+    }
+}
+
+void FillWithSentinels(void *from, size_t bytes) {
+    char *at = static_cast<char *>(from);
+    for (size_t i = 0; i + sizeof kSentinel <= bytes; i += sizeof kSentinel) {
+        std::memcpy(at + i, &kSentinel, sizeof kSentinel);
+    }
+}
+
+TEST(Concurrency, AnswersStayInsideTheGroupsWhileTheMonitorRewritesEverything) {
+    const std::set<uint32_t> answers = PossibleAnswers(kHostileTemps, kHostileFans);
+    ASSERT_EQ(answers.count(FloatBits(float(kSentinel))), 0u) << "sentinel must be recognisable";
+    ASSERT_EQ(answers.count(FloatBits(ExactProduct(kSentinel))), 0u)
+        << "sentinel must be recognisable";
+
+    constexpr uint32_t kMappingBytes = 8192;
+    constexpr int kRounds = 4, kHostThreads = 4, kIterations = 20000;
+    FakeMonitor monitor(kMappingBytes);
+    ASSERT_TRUE(monitor.ok());
+    SharedSensorBlock &block = monitor.block();
+    for (int32_t &slot : block.extra) {
+        slot = kSentinel;
+    }
+    FillWithSentinels(&block + 1, kMappingBytes - sizeof block);
+    const WindowChoices windows = MakeWindowChoices(monitor.window());
+
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        // Every round starts from a fresh load, so first opens meet the changes too.
+        Plugin plugin;
+        ASSERT_TRUE(plugin.loaded());
+        std::atomic<bool> hostsDone{false};
+        std::thread writer([&] {
+            Random random{0x9E3779B9u + uint32_t(round)};
+            while (!hostsDone.load(std::memory_order_relaxed)) {
+                MutateBlock(&block, random, windows);
+            }
+        });
+        std::vector<Tally> tallies(kHostThreads);
+        std::vector<std::thread> hosts;
+        for (int t = 0; t < kHostThreads; ++t) {
+            hosts.emplace_back(HostLoop, std::cref(plugin), std::cref(answers), kIterations,
+                               uint32_t(round * 100 + t + 1), std::ref(tallies[t]));
+        }
+        for (std::thread &host : hosts) {
+            host.join();
+        }
+        hostsDone = true;
+        writer.join();
+
+        long readings = 0;
+        for (const Tally &tally : tallies) {
+            EXPECT_EQ(tally.bad, 0) << "first: " << tally.firstBad;
+            readings += tally.readings;
+        }
+        EXPECT_GT(readings, 0) << "no call ever saw a reading: the changes were never read";
+        for (int32_t slot : block.extra) {
+            ASSERT_EQ(slot, kSentinel) << "the third group is the monitor's alone";
+        }
+
+        // A sane block again: the plug-in answers it exactly, from one view at most.
+        block.version = SHARED_BLOCK_VERSION;
+        block.size = SHARED_BLOCK_MIN_SIZE;
+        block.hwnd = uint32_t(UINT_PTR(monitor.window()));
+        block.numExtra = 0;
+        monitor.Publish({4550, 5200}, {900});
+        monitor.SetLive(true);
+        EXPECT_EQ(plugin.SourcesNum(), 3);
+        EXPECT_EQ(FloatBits(plugin.SourceData(2)), FloatBits(900.0f));
+        EXPECT_EQ(CountOtherViewsOf(monitor.view()), 1);
+        plugin.Unload();
+        EXPECT_EQ(CountOtherViewsOf(monitor.view()), 0);
+    }
+}
+
+} // namespace
