@@ -2,17 +2,22 @@
 // many host threads making their first call at the same moment.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/desc_record.h"
 #include "support/fake_monitor.h"
 #include "support/hostile_values.h"
 #include "support/plugin.h"
+#include "support/plugin_copy.h"
 #include "support/readings.h"
 
 namespace {
@@ -87,6 +92,29 @@ struct Tally {
     }
 };
 
+// With no settings file a descriptor is a default one, whole and consistent, or
+// no answer with the record untouched; "" when it is so, else what is wrong.
+std::string DescriptorProblem(Record &r) {
+    if (r.result == 0) {
+        return r.Untouched() ? "" : "result 0 but the record was written";
+    }
+    const bool fan = r.units() == "RPM";
+    const std::string prefix = fan ? "KD fan speed " : "KD temperature ";
+    const std::string name = r.name();
+    const std::string number = name.substr(std::min(prefix.size(), name.size()));
+    const int n = std::atoi(number.c_str());
+    const SourceDesc &d = *r.desc();
+    bool whole = name.compare(0, prefix.size(), prefix) == 0 && n >= 1 && n <= int(SENSOR_SLOTS) &&
+                 std::to_string(n) == number && r.result == int32_t(name.size()) &&
+                 (fan || r.units() == kCelsius) && d.scaleMax == (fan ? 7000.0f : 150.0f) &&
+                 d.scaleMin == 0.0f && d.scaleDivisions == (fan ? 7.0f : 6.0f);
+    if (!whole) {
+        return "result " + std::to_string(r.result) + ", name \"" + name + "\", units \"" +
+               r.units() + "\"";
+    }
+    return r.OnlyWrittenUpToTerminators() ? "" : "bytes past a terminator written";
+}
+
 const uint32_t kOddIndices[] = {64, 65, 0x7FFF, 0xFFFF, 0x80000000u, 0xFFFFFFFFu};
 
 void HostLoop(const Plugin &plugin, const std::set<uint32_t> &answers, int iterations,
@@ -108,6 +136,14 @@ void HostLoop(const Plugin &plugin, const std::set<uint32_t> &answers, int itera
         } else if (bits != NO_READING_BITS) {
             ++tally.readings;
         }
+        // Each descriptor reads the settings file: a slower call, made less often.
+        if (i % 16 == 0) {
+            Record record = Describe(plugin, index);
+            std::string problem = DescriptorProblem(record);
+            if (!problem.empty()) {
+                tally.Bad("GetSourceDesc(" + std::to_string(index) + "): " + problem);
+            }
+        }
     }
 }
 
@@ -125,7 +161,7 @@ TEST(Concurrency, AnswersStayInsideTheGroupsWhileTheMonitorRewritesEverything) {
         << "sentinel must be recognisable";
 
     constexpr uint32_t kMappingBytes = 8192;
-    constexpr int kRounds = 4, kHostThreads = 4, kIterations = 20000;
+    constexpr int kRounds = 6, kHostThreads = 4, kIterations = 50000;
     FakeMonitor monitor(kMappingBytes);
     ASSERT_TRUE(monitor.ok());
     SharedSensorBlock &block = monitor.block();
@@ -134,11 +170,14 @@ TEST(Concurrency, AnswersStayInsideTheGroupsWhileTheMonitorRewritesEverything) {
     }
     FillWithSentinels(&block + 1, kMappingBytes - sizeof block);
     const WindowChoices windows = MakeWindowChoices(monitor.window());
+    PluginCopy copy("concurrency"); // no settings file: default names, Celsius
+    ASSERT_TRUE(copy.ok());
 
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         // Every round starts from a fresh load, so first opens meet the changes too.
-        Plugin plugin;
+        std::unique_ptr<Plugin> loaded = copy.Load();
+        const Plugin &plugin = *loaded;
         ASSERT_TRUE(plugin.loaded());
         std::atomic<bool> hostsDone{false};
         std::thread writer([&] {
@@ -179,8 +218,57 @@ TEST(Concurrency, AnswersStayInsideTheGroupsWhileTheMonitorRewritesEverything) {
         EXPECT_EQ(plugin.SourcesNum(), 3);
         EXPECT_EQ(FloatBits(plugin.SourceData(2)), FloatBits(900.0f));
         EXPECT_EQ(CountOtherViewsOf(monitor.view()), 1);
-        plugin.Unload();
+        loaded.reset();
         EXPECT_EQ(CountOtherViewsOf(monitor.view()), 0);
+    }
+}
+
+// Many host threads making their first call at one moment, through all three
+// exports: each gets the right answer, one view stays held, and the threads
+// that lost the race closed their handles too (after unload the name is gone).
+TEST(Concurrency, SimultaneousFirstCallsFromManyThreads) {
+    constexpr int kRounds = 25, kThreads = 32;
+    const float expected[] = {ExactProduct(4550), ExactProduct(5200), 900.0f, 1200.0f, 0.0f};
+    const char *const names[] = {"KD temperature 1", "KD temperature 2", "KD fan speed 1",
+                                 "KD fan speed 2", "KD fan speed 3"};
+    PluginCopy copy("first-calls");
+    ASSERT_TRUE(copy.ok());
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        FakeMonitor monitor;
+        ASSERT_TRUE(monitor.ok());
+        monitor.Publish({4550, 5200}, {900, 1200, 0});
+        std::unique_ptr<Plugin> plugin = copy.Load();
+        ASSERT_TRUE(plugin->loaded());
+        HANDLE gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::atomic<int> waiting{0}, right{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&, t] {
+                uint32_t index = uint32_t(t / 3) % 5;
+                ++waiting;
+                WaitForSingleObject(gate, INFINITE);
+                bool ok = t % 3 == 0 ? plugin->SourcesNum() == 5
+                          : t % 3 == 1
+                              ? FloatBits(plugin->SourceData(index)) == FloatBits(expected[index])
+                              : Describe(*plugin, index).name() == names[index];
+                right += ok ? 1 : 0;
+            });
+        }
+        while (waiting.load() < kThreads) {
+            Sleep(0);
+        }
+        SetEvent(gate);
+        for (std::thread &t : threads) {
+            t.join();
+        }
+        CloseHandle(gate);
+        EXPECT_EQ(right.load(), kThreads);
+        EXPECT_EQ(CountOtherViewsOf(monitor.view()), 1) << "views held after the race";
+        plugin.reset();
+        EXPECT_EQ(CountOtherViewsOf(monitor.view()), 0) << "views left after unload";
+        monitor.CloseOwnHandle();
+        EXPECT_FALSE(BlockNameOpens()) << "a handle was left open";
     }
 }
 
