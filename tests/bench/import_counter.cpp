@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "import_table.h"
-
 namespace {
 
 constexpr size_t kThunkBytes = 16;
@@ -26,25 +24,31 @@ void Put32(BYTE *at, const volatile void *address) {
 
 } // namespace
 
-ImportCounter::ImportCounter(HMODULE module) {
-    std::vector<Import> imports = ListImports(module);
-    count_ = imports.size();
+ImportCounter::ImportCounter(HMODULE module, const PeImage &image) {
+    for (const PeImport &dll : image.imports) {
+        count_ += dll.functions.size();
+    }
     entries_.reset(new Entry[count_]);
     thunks_ = static_cast<BYTE *>(VirtualAlloc(nullptr, count_ * kThunkBytes,
                                                MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
-    for (size_t i = 0; i < count_; ++i) {
-        Entry &entry = entries_[i];
-        std::string dll = imports[i].module;
-        entry.name = dll.substr(0, dll.find('.')) + "." + imports[i].function;
-        entry.slot = imports[i].slot;
-        entry.original = *imports[i].slot;
-        entry.calls = 0;
-        BYTE *thunk = thunks_ + i * kThunkBytes;
-        const BYTE code[kThunkBytes] = {0xF0, 0xFF, 0x05, 0, 0, 0,    0,    0xFF,
-                                        0x25, 0,    0,    0, 0, 0x90, 0x90, 0x90};
-        std::memcpy(thunk, code, sizeof code);
-        Put32(thunk + 3, &entry.calls);
-        Put32(thunk + 9, &entry.original);
+    size_t i = 0;
+    for (const PeImport &dll : image.imports) {
+        auto slot =
+            reinterpret_cast<void **>(reinterpret_cast<BYTE *>(module) + dll.addressTableRva);
+        for (const std::string &function : dll.functions) {
+            Entry &entry = entries_[i];
+            entry.name = dll.dll.substr(0, dll.dll.find('.')) + "." + function;
+            entry.slot = slot++;
+            entry.original = *entry.slot;
+            entry.calls = 0;
+            BYTE *thunk = thunks_ + i * kThunkBytes;
+            const BYTE code[kThunkBytes] = {0xF0, 0xFF, 0x05, 0, 0, 0,    0,    0xFF,
+                                            0x25, 0,    0,    0, 0, 0x90, 0x90, 0x90};
+            std::memcpy(thunk, code, sizeof code);
+            Put32(thunk + 3, &entry.calls);
+            Put32(thunk + 9, &entry.original);
+            ++i;
+        }
     }
     FlushInstructionCache(GetCurrentProcess(), thunks_, count_ * kThunkBytes);
     for (size_t i = 0; i < count_; ++i) {

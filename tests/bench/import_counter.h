@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "support/pe_reader.h"
+
 class ImportCounter {
   public:
-    explicit ImportCounter(HMODULE module); // patches the table
-    ~ImportCounter();                       // puts the real addresses back
+    // Patches the table of the loaded module, whose file image describes.
+    ImportCounter(HMODULE module, const PeImage &image);
+    ~ImportCounter(); // puts the real addresses back
     ImportCounter(const ImportCounter &) = delete;
     ImportCounter &operator=(const ImportCounter &) = delete;
 

@@ -16,9 +16,9 @@
 #include <string>
 
 #include "import_counter.h"
-#include "import_table.h"
 #include "side_by_side.h"
 #include "support/fake_monitor.h"
+#include "support/pe_reader.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
 
@@ -126,7 +126,7 @@ bool MeasureAgainstMonitorProcess(const Host &host) {
     return seen && block != nullptr;
 }
 
-void PrintImports(HMODULE module) {
+void PrintImports(const PeImage &image) {
     // What "no heap" and "no file of its own" would be broken by.
     static const std::set<std::string> kForbidden = {
         "HeapAlloc",   "HeapReAlloc",   "HeapCreate",   "LocalAlloc",     "LocalReAlloc",
@@ -134,16 +134,15 @@ void PrintImports(HMODULE module) {
         "malloc",      "calloc",        "realloc",      "CoTaskMemAlloc", "CreateFileA",
         "CreateFileW", "ReadFile",      "WriteFile",    "OpenFile",       "_lopen",
         "_lread",      "fopen",         "memset",       "memcpy",         "CreateThread"};
-    std::string current, found;
+    std::string found;
     std::printf("imports of KelvoDyn.dll:");
-    for (const Import &import : ListImports(module)) {
-        if (import.module != current) {
-            current = import.module;
-            std::printf("\n  %s:", current.c_str());
-        }
-        std::printf(" %s", import.function.c_str());
-        if (kForbidden.count(import.function)) {
-            found += " " + import.function;
+    for (const PeImport &dll : image.imports) {
+        std::printf("\n  %s:", dll.dll.c_str());
+        for (const std::string &function : dll.functions) {
+            std::printf(" %s", function.c_str());
+            if (kForbidden.count(function)) {
+                found += " " + function;
+            }
         }
     }
     std::printf("\nheap, memory, file and thread functions among them: %s\n",
@@ -152,7 +151,7 @@ void PrintImports(HMODULE module) {
 
 // Platform calls per export call, counted through the import table; a first
 // call, which may open the block, is left out.
-void PrintCallProfile(const Plugin &plugin, const char *state) {
+void PrintCallProfile(const Plugin &plugin, const PeImage &image, const char *state) {
     constexpr int kCalls = 100;
     SourceDesc record;
     const std::pair<const char *, std::function<void()>> exports[] = {
@@ -160,7 +159,7 @@ void PrintCallProfile(const Plugin &plugin, const char *state) {
         {"GetSourcesNum()", [&] { g_intSink = plugin.SourcesNum(); }},
         {"GetSourceDesc(0)", [&] { g_intSink = plugin.SourceDesc(0, &record); }},
     };
-    ImportCounter counter(plugin.module());
+    ImportCounter counter(plugin.module(), image);
     for (const auto &[what, call] : exports) {
         call();
         counter.Reset();
@@ -184,28 +183,29 @@ std::string WineVersion() {
 }
 
 int Benchmark() {
-    WIN32_FILE_ATTRIBUTE_DATA dll;
-    if (!GetFileAttributesExA(BuiltPluginPath().c_str(), GetFileExInfoStandard, &dll)) {
-        std::fprintf(stderr, "kd_bench: %s not found; build first\n", BuiltPluginPath().c_str());
+    const std::vector<uint8_t> file = ReadFileBytes(BuiltPluginPath());
+    const PeImage image = ReadPeImage(file);
+    if (!image.error.empty()) {
+        std::fprintf(stderr, "kd_bench: %s: %s\n", BuiltPluginPath().c_str(), image.error.c_str());
         return 1;
     }
-    std::printf("KelvoDyn.dll: %lu bytes\n", dll.nFileSizeLow);
+    std::printf("KelvoDyn.dll: %u bytes\n", unsigned(file.size()));
     Host host;
     if (!host.Start()) {
         std::fprintf(stderr, "kd_bench: cannot load a copy of the plug-in\n");
         return 1;
     }
-    PrintImports(host.plugin->module());
+    PrintImports(image);
 
     std::printf("platform calls per export call, counted through the import table:\n");
-    PrintCallProfile(*host.plugin, "no monitor");
+    PrintCallProfile(*host.plugin, image, "no monitor");
     auto monitor = std::make_unique<FakeMonitor>();
     if (!monitor->ok()) {
         std::fprintf(stderr, "kd_bench: cannot publish the block (is a monitor running?)\n");
         return 1;
     }
     monitor->Publish({4550, 5200}, {900, 1200, 0});
-    PrintCallProfile(*host.plugin, "block held");
+    PrintCallProfile(*host.plugin, image, "block held");
     if (host.plugin->SourcesNum() != 5) {
         std::fprintf(stderr, "kd_bench: the plug-in does not see the block\n");
         return 1;
