@@ -83,17 +83,16 @@ bool BlockNameOpens() {
     return true;
 }
 
-int CountOtherViewsOf(const void *view) {
-    int count = 0;
+namespace {
+
+// Calls visit(info) for the start of every committed mapped view in this process.
+template <typename Visit> void ForEachMappedView(Visit visit) {
     const char *address = nullptr;
     MEMORY_BASIC_INFORMATION info;
     while (VirtualQuery(address, &info, sizeof info) == sizeof info) {
         if (info.Type == MEM_MAPPED && info.State == MEM_COMMIT &&
-            info.BaseAddress == info.AllocationBase && info.BaseAddress != view &&
-            info.RegionSize >= sizeof(SharedSensorBlock) &&
-            (info.Protect & (PAGE_READONLY | PAGE_READWRITE)) != 0 &&
-            std::memcmp(info.BaseAddress, view, sizeof(SharedSensorBlock)) == 0) {
-            ++count;
+            info.BaseAddress == info.AllocationBase) {
+            visit(info);
         }
         const char *next = static_cast<const char *>(info.BaseAddress) + info.RegionSize;
         if (next <= address) {
@@ -101,5 +100,24 @@ int CountOtherViewsOf(const void *view) {
         }
         address = next;
     }
+}
+
+} // namespace
+
+int CountOtherViewsOf(const void *view) {
+    int count = 0;
+    ForEachMappedView([&](const MEMORY_BASIC_INFORMATION &info) {
+        if (info.BaseAddress != view && info.RegionSize >= sizeof(SharedSensorBlock) &&
+            (info.Protect & (PAGE_READONLY | PAGE_READWRITE)) != 0 &&
+            std::memcmp(info.BaseAddress, view, sizeof(SharedSensorBlock)) == 0) {
+            ++count;
+        }
+    });
+    return count;
+}
+
+int CountMappedViews() {
+    int count = 0;
+    ForEachMappedView([&](const MEMORY_BASIC_INFORMATION &) { ++count; });
     return count;
 }

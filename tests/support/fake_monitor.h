@@ -53,3 +53,6 @@ bool BlockNameOpens();
 // Mapped views in this process whose first bytes equal the given view's,
 // not counting that view itself: the plug-in's views of the same block.
 int CountOtherViewsOf(const void *view);
+
+// Every mapped view in this process, of any object: a leak shows as growth.
+int CountMappedViews();

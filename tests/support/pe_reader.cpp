@@ -162,6 +162,7 @@ bool ReadImports(Reader &r, PeImage &image) {
             return true;
         }
         PeImport dll;
+        dll.addressTableRva = descriptor.FirstThunk;
         if (!r.ReadString(descriptor.Name, dll.dll)) {
             return false;
         }

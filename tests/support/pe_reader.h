@@ -26,6 +26,7 @@ struct PeExport {
 struct PeImport {
     std::string dll;
     std::vector<std::string> functions; // "#n" for an import by ordinal
+    uint32_t addressTableRva = 0;       // where the loader writes their addresses, in order
 };
 
 // One leaf of the three-level resource tree; a named (not numbered) level reads as ~0u.

@@ -1,0 +1,276 @@
+// kd_bench: what each export costs next to the one platform call it cannot do
+// without, measured side by side in one run on one window and one settings
+// file; the DLL's size and what it imports. "--profile" makes a fixed number
+// of calls of one export for the call profile that tests/bench/call-profile
+// takes from Wine's relay trace.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "import_counter.h"
+#include "side_by_side.h"
+#include "support/fake_monitor.h"
+#include "support/pe_reader.h"
+#include "support/plugin_copy.h"
+#include "support/processes.h"
+
+namespace {
+
+constexpr double kTarget = 1.10;
+// Batches of about half a millisecond to a few milliseconds, by the floor's cost.
+struct Batches {
+    int calls, rounds;
+};
+constexpr Batches kLocalWindow = {4000, 301}; // IsWindow on a window of this process
+constexpr Batches kRemoteWindow = {200, 101}; // IsWindow asks the window server
+constexpr Batches kProfileFile = {20, 101};   // GetPrivateProfileStringA reads the file
+
+volatile int g_intSink;
+volatile float g_floatSink;
+
+std::string ReadWholeFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The host's side: a copy of the DLL with the shipped sample settings beside it.
+struct Host {
+    PluginCopy copy{"bench"};
+    std::string settingsPath = copy.folder() + "\\KelvoDyn.ini";
+    std::unique_ptr<Plugin> plugin;
+
+    bool Start() {
+        copy.WriteSettings(ReadWholeFile(BuildDir() + "\\examples\\KelvoDyn.ini"));
+        plugin = copy.Load();
+        return copy.ok() && plugin->loaded();
+    }
+};
+
+void PrintRow(const char *what, const SideBySide &m) {
+    std::printf("  %-44s %9.1f %9.1f %7.3f  %s\n", what, m.subjectNs, m.floorNs, m.ratio,
+                m.ratio <= kTarget ? "within 1.10" : "OVER 1.10");
+}
+
+// GetSourceData and GetSourcesNum against IsWindow on the monitor's window.
+void MeasureReadings(const Plugin &plugin, HWND window, Batches b) {
+    Batch isWindow = [window](int n) {
+        for (int i = 0; i < n; ++i) {
+            g_intSink = IsWindow(window);
+        }
+    };
+    auto data = [&plugin](uint32_t index) {
+        return [&plugin, index](int n) {
+            for (int i = 0; i < n; ++i) {
+                g_floatSink = plugin.SourceData(index);
+            }
+        };
+    };
+    Batch count = [&plugin](int n) {
+        for (int i = 0; i < n; ++i) {
+            g_intSink = plugin.SourcesNum();
+        }
+    };
+    PrintRow("GetSourceData(2), a fan vs IsWindow",
+             MeasureSideBySide(isWindow, data(2), b.calls, b.rounds));
+    PrintRow("GetSourceData(0), a temperature vs IsWindow",
+             MeasureSideBySide(isWindow, data(0), b.calls, b.rounds));
+    PrintRow("GetSourcesNum() vs IsWindow", MeasureSideBySide(isWindow, count, b.calls, b.rounds));
+}
+
+// GetSourceDesc against reading the same key from the same file directly.
+void MeasureDescriptor(const Plugin &plugin, const std::string &settingsPath) {
+    Batch profile = [&settingsPath](int n) {
+        char name[32];
+        for (int i = 0; i < n; ++i) {
+            g_intSink = int(GetPrivateProfileStringA("kelvodyn", "Temperature1", "KD temperature 1",
+                                                     name, sizeof name, settingsPath.c_str()));
+        }
+    };
+    Batch desc = [&plugin](int n) {
+        SourceDesc record;
+        for (int i = 0; i < n; ++i) {
+            g_intSink = plugin.SourceDesc(0, &record);
+        }
+    };
+    PrintRow("GetSourceDesc(0) vs GetPrivateProfileStringA",
+             MeasureSideBySide(profile, desc, kProfileFile.calls, kProfileFile.rounds));
+}
+
+// The monitor as the real one is: another process, whose window this process
+// can only ask the window server about.
+bool MeasureAgainstMonitorProcess(const Host &host) {
+    ChildProcess monitor = StartTool("kdmonitor.exe", "--temps 45.5,52 --fans 900,1200,0");
+    bool seen = WaitUntil([&] { return host.plugin->SourcesNum() == 5; }, 20000);
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, SHARED_BLOCK_NAME);
+    auto block = static_cast<const SharedSensorBlock *>(
+        mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr);
+    if (seen && block != nullptr) {
+        std::printf("monitor in another process (kdmonitor.exe):\n");
+        MeasureReadings(*host.plugin, HWND(UINT_PTR(block->hwnd)), kRemoteWindow);
+    }
+    if (block != nullptr) {
+        UnmapViewOfFile(block);
+    }
+    if (mapping != nullptr) {
+        CloseHandle(mapping);
+    }
+    KillProcess(monitor);
+    return seen && block != nullptr;
+}
+
+void PrintImports(const PeImage &image) {
+    // What "no heap" and "no file of its own" would be broken by.
+    static const std::set<std::string> kForbidden = {
+        "HeapAlloc",   "HeapReAlloc",   "HeapCreate",   "LocalAlloc",     "LocalReAlloc",
+        "GlobalAlloc", "GlobalReAlloc", "VirtualAlloc", "VirtualAllocEx", "RtlAllocateHeap",
+        "malloc",      "calloc",        "realloc",      "CoTaskMemAlloc", "CreateFileA",
+        "CreateFileW", "ReadFile",      "WriteFile",    "OpenFile",       "_lopen",
+        "_lread",      "fopen",         "memset",       "memcpy",         "CreateThread"};
+    std::string found;
+    std::printf("imports of KelvoDyn.dll:");
+    for (const PeImport &dll : image.imports) {
+        std::printf("\n  %s:", dll.dll.c_str());
+        for (const std::string &function : dll.functions) {
+            std::printf(" %s", function.c_str());
+            if (kForbidden.count(function)) {
+                found += " " + function;
+            }
+        }
+    }
+    std::printf("\nheap, memory, file and thread functions among them: %s\n",
+                found.empty() ? "none" : found.c_str());
+}
+
+// Platform calls per export call, counted through the import table; a first
+// call, which may open the block, is left out.
+void PrintCallProfile(const Plugin &plugin, const PeImage &image, const char *state) {
+    constexpr int kCalls = 100;
+    SourceDesc record;
+    const std::pair<const char *, std::function<void()>> exports[] = {
+        {"GetSourceData(2)", [&] { g_floatSink = plugin.SourceData(2); }},
+        {"GetSourcesNum()", [&] { g_intSink = plugin.SourcesNum(); }},
+        {"GetSourceDesc(0)", [&] { g_intSink = plugin.SourceDesc(0, &record); }},
+    };
+    ImportCounter counter(plugin.module(), image);
+    for (const auto &[what, call] : exports) {
+        call();
+        counter.Reset();
+        for (int i = 0; i < kCalls; ++i) {
+            call();
+        }
+        std::printf("  %-17s %-11s", what, state);
+        std::map<std::string, long> counts = counter.Counts();
+        for (const auto &[function, calls] : counts) {
+            std::printf("  %s x%g", function.c_str(), double(calls) / kCalls);
+        }
+        std::printf("%s\n", counts.empty() ? "  none" : "");
+    }
+}
+
+std::string WineVersion() {
+    using Version = const char *(__cdecl *)();
+    auto version = reinterpret_cast<Version>(reinterpret_cast<void *>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
+    return version ? std::string("Wine ") + version() : "Windows";
+}
+
+int Benchmark() {
+    const std::vector<uint8_t> file = ReadFileBytes(BuiltPluginPath());
+    const PeImage image = ReadPeImage(file);
+    if (!image.error.empty()) {
+        std::fprintf(stderr, "kd_bench: %s: %s\n", BuiltPluginPath().c_str(), image.error.c_str());
+        return 1;
+    }
+    std::printf("KelvoDyn.dll: %u bytes\n", unsigned(file.size()));
+    Host host;
+    if (!host.Start()) {
+        std::fprintf(stderr, "kd_bench: cannot load a copy of the plug-in\n");
+        return 1;
+    }
+    PrintImports(image);
+
+    std::printf("platform calls per export call, counted through the import table:\n");
+    PrintCallProfile(*host.plugin, image, "no monitor");
+    auto monitor = std::make_unique<FakeMonitor>();
+    if (!monitor->ok()) {
+        std::fprintf(stderr, "kd_bench: cannot publish the block (is a monitor running?)\n");
+        return 1;
+    }
+    monitor->Publish({4550, 5200}, {900, 1200, 0});
+    PrintCallProfile(*host.plugin, image, "block held");
+    if (host.plugin->SourcesNum() != 5) {
+        std::fprintf(stderr, "kd_bench: the plug-in does not see the block\n");
+        return 1;
+    }
+
+    std::printf("ns per call, median of interleaved rounds (%s); ratio = export / floor,\n"
+                "the median of each round's ratio\n",
+                WineVersion().c_str());
+    std::printf("  %-44s %9s %9s %7s\n", "export vs floor", "export", "floor", "ratio");
+    std::printf("monitor window in this process:\n");
+    MeasureReadings(*host.plugin, monitor->window(), kLocalWindow);
+    MeasureDescriptor(*host.plugin, host.settingsPath);
+    monitor.reset();
+    if (!MeasureAgainstMonitorProcess(host)) {
+        std::printf("monitor in another process: kdmonitor.exe was not seen, skipped\n");
+    }
+    return 0;
+}
+
+// A fixed number of calls of one export on a held block (or with no monitor),
+// after one call that opens the block; prints where the module lies so the
+// trace's calls from it can be picked out.
+int Profile(const std::string &exportName, int calls, bool withMonitor) {
+    Host host;
+    std::unique_ptr<FakeMonitor> monitor;
+    if (withMonitor) {
+        monitor = std::make_unique<FakeMonitor>();
+        monitor->Publish({4550, 5200}, {900, 1200, 0});
+    }
+    if (!host.Start() || host.plugin->SourcesNum() != (withMonitor ? 5 : 0)) {
+        std::fprintf(stderr, "kd_bench: cannot set up the profile\n");
+        return 1;
+    }
+    auto base = reinterpret_cast<const BYTE *>(host.plugin->module());
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER *>(base)->e_lfanew);
+    std::printf("module %08x %08x\n", unsigned(UINT_PTR(base)),
+                unsigned(nt->OptionalHeader.SizeOfImage));
+    std::fflush(stdout);
+    SourceDesc record;
+    for (int i = 0; i < calls; ++i) {
+        if (exportName == "GetSourceData") {
+            g_floatSink = host.plugin->SourceData(2);
+        } else if (exportName == "GetSourcesNum") {
+            g_intSink = host.plugin->SourcesNum();
+        } else if (exportName == "GetSourceDesc") {
+            g_intSink = host.plugin->SourceDesc(0, &record);
+        } else {
+            std::fprintf(stderr, "kd_bench: no export %s\n", exportName.c_str());
+            return 2;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc >= 4 && std::strcmp(argv[1], "--profile") == 0) {
+        bool withMonitor = !(argc >= 5 && std::strcmp(argv[4], "--no-monitor") == 0);
+        return Profile(argv[2], std::atoi(argv[3]), withMonitor);
+    }
+    if (argc > 1) {
+        std::fprintf(stderr, "usage: kd_bench [--profile EXPORT CALLS [--no-monitor]]\n");
+        return 2;
+    }
+    return Benchmark();
+}
