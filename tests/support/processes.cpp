@@ -93,10 +93,28 @@ void CapturedTool::StartReading(Stream &stream) {
     if (stream.read == nullptr) {
         return;
     }
+    // Reads only what is there, so the thread never blocks in a read that a
+    // pipe left open by a stuck process would never end.
     stream.reader = std::thread([this, &stream] {
         char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(stream.read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        for (;;) {
+            DWORD available = 0;
+            if (!PeekNamedPipe(stream.read, nullptr, 0, nullptr, &available, nullptr)) {
+                return; // every write end is closed: all output is in
+            }
+            if (available == 0) {
+                if (stopping_ && GetTickCount() - stoppedAt_ > 5000) {
+                    return;
+                }
+                Sleep(5);
+                continue;
+            }
+            DWORD got = 0;
+            if (!ReadFile(stream.read, buffer,
+                          sizeof buffer < available ? sizeof buffer : available, &got, nullptr) ||
+                got == 0) {
+                return;
+            }
             std::lock_guard<std::mutex> lock(mutex_);
             stream.text.append(buffer, got);
         }
@@ -104,6 +122,10 @@ void CapturedTool::StartReading(Stream &stream) {
 }
 
 void CapturedTool::StopReading() {
+    if (!stopping_) {
+        stoppedAt_ = GetTickCount();
+        stopping_ = true;
+    }
     for (Stream *stream : {&out_, &err_}) {
         if (stream->reader.joinable()) {
             stream->reader.join();

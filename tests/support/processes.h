@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -65,6 +66,10 @@ class CapturedTool {
     ChildProcess child_;
     Stream out_, err_;
     mutable std::mutex mutex_;
+    // Set once the child has ended or been ended: a pipe that still has no
+    // writer-side close a few seconds later is given up on, so no test hangs.
+    std::atomic<DWORD> stoppedAt_{0};
+    std::atomic<bool> stopping_{false};
 };
 
 // Polls until the tool has written text to its standard output.
