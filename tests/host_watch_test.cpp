@@ -111,9 +111,7 @@ TEST(HostWatch, EndsByItselfAfterTheDurationAndAppendsToTheLog) {
         SCOPED_TRACE(c.what);
         ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
         std::unique_ptr<CapturedTool> monitor;
-        if (c.monitor != nullptr) {
-            ASSERT_TRUE(StartMonitor(c.monitor, monitor));
-        }
+        ASSERT_TRUE(StartMonitor(c.monitor, monitor));
         std::string output;
         EXPECT_EQ(RunTool("kdhost.exe",
                           "--watch --interval 100 --duration 0.3 --log \"" + log + "\"", &output),

@@ -176,8 +176,12 @@ bool WaitForOutput(const CapturedTool &tool, const std::string &text, DWORD mill
     return WaitUntil([&] { return tool.Output().find(text) != std::string::npos; }, milliseconds);
 }
 
-::testing::AssertionResult StartMonitor(const std::string &arguments,
+::testing::AssertionResult StartMonitor(const char *arguments,
                                         std::unique_ptr<CapturedTool> &monitor) {
+    monitor.reset();
+    if (arguments == nullptr) {
+        return ::testing::AssertionSuccess();
+    }
     monitor = std::make_unique<CapturedTool>("kdmonitor.exe", arguments);
     if (WaitForOutput(*monitor, "publishing")) {
         return ::testing::AssertionSuccess();

@@ -75,8 +75,9 @@ class CapturedTool {
 // Polls until the tool has written text to its standard output.
 bool WaitForOutput(const CapturedTool &tool, const std::string &text, DWORD milliseconds = 20000);
 
-// Starts kdmonitor.exe with these arguments and waits until it says it publishes.
-::testing::AssertionResult StartMonitor(const std::string &arguments,
+// Starts kdmonitor.exe with these arguments and waits until it says it publishes;
+// with no arguments (nullptr) starts nothing, for cases without a monitor.
+::testing::AssertionResult StartMonitor(const char *arguments,
                                         std::unique_ptr<CapturedTool> &monitor);
 
 // Runs a tool to its end with its output captured; its exit code, or -1 when
