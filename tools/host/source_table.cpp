@@ -42,20 +42,6 @@ std::vector<std::string> Cells(const SourceReading &reading) {
 
 } // namespace
 
-std::string ValueText(const SourceReading &reading) {
-    if (!HasReading(reading.value)) {
-        return "no reading";
-    }
-    switch (reading.group) {
-    case SourceGroup::Temperature:
-        return FixedFloat(reading.value, 2);
-    case SourceGroup::Fan:
-        return FixedFloat(reading.value, 0);
-    default:
-        return ShortestFloat(reading.value);
-    }
-}
-
 std::vector<std::string> SourceTableLines(const std::vector<SourceReading> &sources,
                                           const std::vector<std::string> &sparklines) {
     std::vector<Column> columns = {{"#", Align::Right},   {"group", Align::Left},

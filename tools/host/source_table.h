@@ -11,7 +11,3 @@
 // not empty it holds one per source and adds the "recent" column.
 std::vector<std::string> SourceTableLines(const std::vector<SourceReading> &sources,
                                           const std::vector<std::string> &sparklines);
-
-// The value as the table shows it: two decimals for a temperature, whole RPM
-// for a fan, "no reading" for the plug-in's no-reading answer.
-std::string ValueText(const SourceReading &reading);

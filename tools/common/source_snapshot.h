@@ -36,4 +36,8 @@ Snapshot TakeSnapshot(const LoadedPlugin &plugin);
 
 bool HasReading(float value);
 const char *GroupName(SourceGroup group);
+
+// The value as people read it: two decimals for a temperature, whole RPM for
+// a fan, "no reading" for the plug-in's no-reading answer.
+std::string ValueText(const SourceReading &reading);
 std::string LocalTimestamp();

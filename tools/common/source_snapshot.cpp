@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "number_text.h"
 #include "text_output.h"
 
 namespace {
@@ -66,6 +67,20 @@ const char *GroupName(SourceGroup group) {
         return "fan";
     default:
         return "other";
+    }
+}
+
+std::string ValueText(const SourceReading &reading) {
+    if (!HasReading(reading.value)) {
+        return "no reading";
+    }
+    switch (reading.group) {
+    case SourceGroup::Temperature:
+        return FixedFloat(reading.value, 2);
+    case SourceGroup::Fan:
+        return FixedFloat(reading.value, 0);
+    default:
+        return ShortestFloat(reading.value);
     }
 }
 
