@@ -7,6 +7,7 @@
 
 #include "block_diagnosis.h"
 #include "number_text.h"
+#include "source_snapshot.h"
 #include "source_interface/kelvodyn.h"
 #include "sparkline.h"
 #include "watch_state.h"
@@ -61,6 +62,35 @@ TEST(NumberText, ShortestDecimalReadsBackAsTheSameFloat) {
         } else {
             EXPECT_GT(text.size(), std::strlen(c.text)) << text;
         }
+    }
+}
+
+TEST(NumberText, ReadingsCarryTheMonitorsResolution) {
+    const struct {
+        const char *what;
+        SourceGroup group;
+        float value;
+        const char *text;
+    } cases[] = {
+        {"hundredths, not the float's tail", SourceGroup::Temperature, 3888 * 0.01f, "38.88"},
+        {"one decimal when the second is 0", SourceGroup::Temperature, 4550 * 0.01f, "45.5"},
+        {"whole degrees", SourceGroup::Temperature, 5200 * 0.01f, "52"},
+        {"just below 4.55", SourceGroup::Temperature, 455 * 0.01f, "4.55"},
+        {"negative", SourceGroup::Temperature, -251 * 0.01f, "-2.51"},
+        {"a hundredth below zero", SourceGroup::Temperature, -1 * 0.01f, "-0.01"},
+        {"zero", SourceGroup::Temperature, 0.0f, "0"},
+        {"the Fahrenheit bound", SourceGroup::Temperature, 57200 * 0.01f, "572"},
+        {"whole RPM", SourceGroup::Fan, 900.0f, "900"},
+        {"a stopped fan", SourceGroup::Fan, 0.0f, "0"},
+        {"negative RPM", SourceGroup::Fan, -1.0f, "-1"},
+        {"another plug-in's fraction", SourceGroup::Fan, 1.5f, "2"},
+        {"neither group: every digit", SourceGroup::Other, 0.1f + 0.2f, "0.3"},
+    };
+    for (const auto &c : cases) {
+        SourceReading reading;
+        reading.group = c.group;
+        reading.value = c.value;
+        EXPECT_EQ(ReadingNumber(reading), c.text) << c.what;
     }
 }
 

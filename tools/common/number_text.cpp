@@ -24,3 +24,17 @@ std::string FixedFloat(float value, int decimals) {
     std::snprintf(text, sizeof text, "%.*f", decimals, double(value));
     return text;
 }
+
+std::string ResolutionText(float value, int decimals) {
+    if (!std::isfinite(value)) {
+        return ShortestFloat(value);
+    }
+    std::string text = FixedFloat(value, decimals);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    return text == "-0" ? "0" : text;
+}

@@ -84,6 +84,17 @@ std::string ValueText(const SourceReading &reading) {
     }
 }
 
+std::string ReadingNumber(const SourceReading &reading) {
+    switch (reading.group) {
+    case SourceGroup::Temperature:
+        return ResolutionText(reading.value, 2);
+    case SourceGroup::Fan:
+        return ResolutionText(reading.value, 0);
+    default:
+        return ShortestFloat(reading.value);
+    }
+}
+
 std::string LocalTimestamp() {
     SYSTEMTIME now;
     GetLocalTime(&now);

@@ -40,4 +40,9 @@ const char *GroupName(SourceGroup group);
 // The value as people read it: two decimals for a temperature, whole RPM for
 // a fan, "no reading" for the plug-in's no-reading answer.
 std::string ValueText(const SourceReading &reading);
+
+// The value for programs, at the resolution the monitor publishes: at most two
+// decimals for a temperature, whole RPM for a fan ("38.88", "45.5", "900").
+// The caller tests HasReading first.
+std::string ReadingNumber(const SourceReading &reading);
 std::string LocalTimestamp();

@@ -31,6 +31,10 @@ std::string JsonNumber(float value) {
     return std::isfinite(value) ? ShortestFloat(value) : "null";
 }
 
+std::string JsonReading(const SourceReading &s) {
+    return std::isfinite(s.value) ? ReadingNumber(s) : "null";
+}
+
 std::string CsvField(const std::string &text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) {
         return text;
@@ -57,7 +61,7 @@ std::string SnapshotJson(const Snapshot &snapshot, const std::string &pluginPath
         json += ", \"group\": " + JsonString(GroupName(s.group));
         json += ", \"name\": " + JsonString(s.name);
         json += ", \"units\": " + JsonString(s.units);
-        json += ", \"value\": " + (HasReading(s.value) ? JsonNumber(s.value) : "null");
+        json += ", \"value\": " + (HasReading(s.value) ? JsonReading(s) : "null");
         json += ", \"scaleMin\": " + JsonNumber(s.scaleMin);
         json += ", \"scaleMax\": " + JsonNumber(s.scaleMax);
         json += ", \"scaleDivisions\": " + JsonNumber(s.scaleDivisions);
@@ -73,7 +77,7 @@ std::string CsvHeader() {
 
 std::string CsvRow(const SourceReading &s) {
     return std::to_string(s.index) + "," + GroupName(s.group) + "," + CsvField(s.name) + "," +
-           (HasReading(s.value) ? ShortestFloat(s.value) : "") + "," + CsvField(s.units) + "," +
+           (HasReading(s.value) ? ReadingNumber(s) : "") + "," + CsvField(s.units) + "," +
            ShortestFloat(s.scaleMin) + "," + ShortestFloat(s.scaleMax) + "," +
            ShortestFloat(s.scaleDivisions) + "\n";
 }

@@ -1,5 +1,6 @@
 // Snapshots for programs: JSON and CSV, both UTF-8. No reading is null in
-// JSON and an empty field in CSV; numbers read back as the very same floats.
+// JSON and an empty field in CSV; readings at the monitor's resolution (hundredths
+// of a degree, whole RPM), scale numbers read back as the very same floats.
 #pragma once
 
 #include <string>
