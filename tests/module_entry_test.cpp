@@ -1,13 +1,11 @@
 // The module's life as the loader drives it: attach with nothing around it,
-// detach after an open, after a failed open and after none, and the calling
-// convention the host relies on when it calls the exports.
+// detach after an open, after a failed open and after none.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "support/fake_monitor.h"
 #include "support/plugin_copy.h"
-#include "support/stack_probe.h"
 
 namespace {
 
@@ -86,32 +84,6 @@ TEST(Lifecycle, ReloadFindsTheBlockAgain) {
         EXPECT_EQ(CountOtherViewsOf(monitor.view()), 1) << "load " << load;
     }
     EXPECT_EQ(CountOtherViewsOf(monitor.view()), 0);
-}
-
-struct ConventionCase {
-    const char *name;
-    uint32_t arguments;
-    bool returnsFloat;
-};
-
-// The C calling convention: the caller removes the arguments, so after the call
-// every byte it pushed is still on the stack.
-TEST(Exports, CallerRemovesTheArguments) {
-    ASSERT_FALSE(BlockNameOpens()) << "with no block no export touches its arguments' targets";
-    Plugin plugin;
-    ASSERT_TRUE(plugin.loaded());
-    const ConventionCase cases[] = {{"GetSourceData", 1, true}, {"GetSourceDesc", 2, false}};
-    // Serves as an index far out of range and as a record no export writes to.
-    SourceDesc record{};
-    uint32_t argument = uint32_t(UINT_PTR(&record));
-    for (const ConventionCase &c : cases) {
-        const void *function =
-            reinterpret_cast<const void *>(GetProcAddress(plugin.module(), c.name));
-        ASSERT_NE(function, nullptr) << c.name;
-        EXPECT_EQ(BytesLeftOnStack(function, argument, c.arguments, c.returnsFloat),
-                  4 * c.arguments)
-            << c.name << " removed arguments itself";
-    }
 }
 
 } // namespace

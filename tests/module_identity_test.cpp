@@ -24,6 +24,9 @@ const Built &Dll() {
     return built;
 }
 
+// The test program is built for the same bitness as the DLL beside it.
+constexpr bool k64Bit = sizeof(void *) == 8;
+
 bool Executable(const PeImage &image, uint32_t rva) {
     const PeSection *section = SectionAt(image, rva);
     return section != nullptr && (section->characteristics & IMAGE_SCN_MEM_EXECUTE) != 0;
@@ -32,8 +35,10 @@ bool Executable(const PeImage &image, uint32_t rva) {
 TEST(PeFile, ReadsWhole) {
     ASSERT_FALSE(Dll().file.empty()) << BuiltPluginPath();
     EXPECT_EQ(Dll().image.error, "");
-    EXPECT_EQ(Dll().image.machine, IMAGE_FILE_MACHINE_I386);
-    EXPECT_EQ(Dll().image.optionalMagic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
+    EXPECT_EQ(Dll().image.machine, k64Bit ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(Dll().image.optionalMagic,
+              k64Bit ? IMAGE_NT_OPTIONAL_HDR64_MAGIC : IMAGE_NT_OPTIONAL_HDR32_MAGIC)
+        << (k64Bit ? "PE32+" : "PE32");
 }
 
 struct FlagCase {
@@ -48,10 +53,13 @@ TEST(PeFile, HeaderFlags) {
     const FlagCase cases[] = {
         {"DLL", image.characteristics, IMAGE_FILE_DLL, true},
         {"executable image", image.characteristics, IMAGE_FILE_EXECUTABLE_IMAGE, true},
-        {"32-bit machine", image.characteristics, IMAGE_FILE_32BIT_MACHINE, true},
+        {"32-bit machine", image.characteristics, IMAGE_FILE_32BIT_MACHINE, !k64Bit},
         {"relocations stripped", image.characteristics, IMAGE_FILE_RELOCS_STRIPPED, false},
         {"DYNAMICBASE", image.dllCharacteristics, IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, true},
         {"NXCOMPAT", image.dllCharacteristics, IMAGE_DLLCHARACTERISTICS_NX_COMPAT, true},
+        // A 64-bit module may be placed anywhere in the whole address space.
+        {"HIGH_ENTROPY_VA", image.dllCharacteristics, IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA,
+         k64Bit},
     };
     for (const FlagCase &c : cases) {
         EXPECT_EQ((c.field & c.bit) != 0, c.set) << c.what << " in 0x" << std::hex << c.field;
@@ -70,6 +78,8 @@ TEST(PeFile, DataDirectories) {
         {"imports", IMAGE_DIRECTORY_ENTRY_IMPORT, true},
         {"resources", IMAGE_DIRECTORY_ENTRY_RESOURCE, true},
         {"base relocations", IMAGE_DIRECTORY_ENTRY_BASERELOC, true},
+        // 64-bit Windows walks a stack through the module by its unwind tables.
+        {"unwind tables", IMAGE_DIRECTORY_ENTRY_EXCEPTION, k64Bit},
         {"debug information", IMAGE_DIRECTORY_ENTRY_DEBUG, false},
         {"thread-local storage", IMAGE_DIRECTORY_ENTRY_TLS, false},
         {"delay-load imports", IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT, false},
@@ -174,7 +184,7 @@ TEST(Resources, OnlyTheVersionResource) {
     const PeImage &image = Dll().image;
     ASSERT_EQ(image.resources.size(), 1u);
     const PeResource &resource = image.resources[0];
-    EXPECT_EQ(resource.type, uint32_t(RT_VERSION));
+    EXPECT_EQ(resource.type, uint32_t(UINT_PTR(RT_VERSION)));
     EXPECT_EQ(resource.id, 1u);
     EXPECT_EQ(resource.language, uint32_t(MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)));
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "monitor_link/window_handle.h"
 #include "support/fake_monitor.h"
 #include "support/header_cases.h"
 #include "support/plugin.h"
@@ -79,6 +80,26 @@ TEST(Liveness, WindowTable) {
         EXPECT_EQ(plugin.SourcesNum(), c.expected) << c.what;
         EXPECT_EQ(FloatBits(plugin.SourceData(2)), FloatBits(c.expected ? 700.0f : NO_READING))
             << c.what;
+    }
+}
+
+// The module's own widening of the block's 32-bit hwnd, on its own: sign
+// extension to the width of a handle. The 64-bit column is what an x64 reader
+// must see; an x86 one sees the low half of it, the field unchanged.
+TEST(WindowHandle, WidenedBySignExtension) {
+    const struct {
+        uint32_t field;
+        uint64_t widened; // as a 64-bit handle
+    } cases[] = {
+        {0x00010042u, 0x0000000000010042ull}, {0x7FFFFFFFu, 0x000000007FFFFFFFull},
+        {0x80000000u, 0xFFFFFFFF80000000ull}, {0xFFFFFFFFu, 0xFFFFFFFFFFFFFFFFull},
+        {0x00000000u, 0x0000000000000000ull},
+    };
+    for (const auto &c : cases) {
+        HWND window = WindowFromBlockField(c.field);
+        EXPECT_EQ(uint64_t(UINT_PTR(window)), uint64_t(UINT_PTR(c.widened)))
+            << std::hex << "field 0x" << c.field;
+        EXPECT_EQ(BlockFieldFromWindow(window), c.field) << std::hex << "back from 0x" << c.field;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "support/fake_monitor.h"
 #include "support/plugin.h"
 #include "support/readings.h"
+#include "support/return_register.h"
 
 namespace {
 
@@ -84,20 +85,20 @@ TEST_F(Readings, Raw455IsTheFloatJustBelow455) {
     EXPECT_EQ(FloatBits(plugin.SourceData(0)), 0x40919999u) << "nearest to 4.55 is 0x4091999A";
 }
 
-// The x87 register carries 64-bit mantissas: a product left unrounded by the
-// module would differ here from the single-precision value, on any thread.
-void ExpectRoundedOnReturn(Plugin &plugin, FakeMonitor &monitor, const char *thread) {
+// The register a host reads the result from holds exactly the single-precision
+// value, before the caller converts anything, on any thread.
+void ExpectExactOnReturn(Plugin &plugin, FakeMonitor &monitor, const char *thread) {
     for (const ReadingCase &c : kReadings) {
         monitor.Publish(c.temps, c.fans);
-        long double got = plugin.SourceDataAsReturned(c.index);
-        EXPECT_TRUE(got == (long double)c.expected)
-            << thread << ", " << c.what << ": register holds " << (double)got;
+        ReturnRegister held =
+            CallAndReadReturnRegister(plugin.sourceDataFunction(), c.index, c.expected);
+        EXPECT_TRUE(held.exact) << thread << ", " << c.what << ": " << held.seen;
     }
 }
 
-TEST_F(Readings, ResultIsAlreadySinglePrecisionInTheRegister) {
-    ExpectRoundedOnReturn(plugin, monitor, "main thread");
-    std::thread other([&] { ExpectRoundedOnReturn(plugin, monitor, "new thread"); });
+TEST_F(Readings, ResultIsExactInTheReturnRegister) {
+    ExpectExactOnReturn(plugin, monitor, "main thread");
+    std::thread other([&] { ExpectExactOnReturn(plugin, monitor, "new thread"); });
     other.join();
 }
 

@@ -1,10 +1,12 @@
 # Builds KelvoDyn.dll a second time, from a copy of the sources at another path
 # into another build tree, and requires the same bytes as the tested build; then
 # looks for any of those paths in both files. Run by CTest with cmake -P:
-#   SOURCE_DIR BINARY_DIR WORK_DIR GENERATOR BUILD_TYPE BUILT_DLL
+#   SOURCE_DIR BINARY_DIR WORK_DIR GENERATOR TOOLCHAIN BUILD_TYPE BUILT_DLL
 cmake_minimum_required(VERSION 3.20)
 
 set(copy "${WORK_DIR}/sources-at-another-path")
+# The same toolchain file as the tested build, from the copy.
+get_filename_component(toolchain "${TOOLCHAIN}" NAME)
 set(tree "${WORK_DIR}/build")
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${copy}")
@@ -28,7 +30,7 @@ function(run what)
 endfunction()
 
 run("configuring the second build" "${CMAKE_COMMAND}" -S "${copy}" -B "${tree}" -G "${GENERATOR}"
-    "-DCMAKE_TOOLCHAIN_FILE=${copy}/cmake/mingw-i686.cmake" "-DCMAKE_BUILD_TYPE=${BUILD_TYPE}"
+    "-DCMAKE_TOOLCHAIN_FILE=${copy}/cmake/${toolchain}" "-DCMAKE_BUILD_TYPE=${BUILD_TYPE}"
     -DBUILD_TESTING=OFF)
 run("building the second KelvoDyn.dll" "${CMAKE_COMMAND}" --build "${tree}" --target KelvoDyn)
 

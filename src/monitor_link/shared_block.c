@@ -6,6 +6,7 @@
 #include "../module/module_state.h"
 #include "block_fields.h"
 #include "shared_block.h"
+#include "window_handle.h"
 
 /* Checked once, when a view is newly obtained. Each field is loaded once. */
 static BOOL IsValidBlock(const SharedSensorBlock *block) {
@@ -54,7 +55,7 @@ const SharedSensorBlock *GetSharedBlock(void) {
     if ((BLOCK_U8(block, flags) & FLAG_PUBLISHING) == 0) {
         return NULL;
     }
-    if (!IsWindow((HWND)(UINT_PTR)BLOCK_U32(block, hwnd))) {
+    if (!IsWindow(WindowFromBlockField(BLOCK_U32(block, hwnd)))) {
         return NULL;
     }
     return block;

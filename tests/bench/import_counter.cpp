@@ -1,25 +1,15 @@
-// The thunks are x86 machine code, 16 bytes each:
-//   lock inc dword ptr [&entry.calls]
-//   jmp dword ptr [&entry.original]
+// Each import's slot is pointed at a counting thunk of its own.
 #include "import_counter.h"
 
-#include <cstdint>
-#include <cstring>
+#include "import_thunk.h"
 
 namespace {
-
-constexpr size_t kThunkBytes = 16;
 
 void WriteSlot(void **slot, void *value) {
     DWORD old;
     VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
     *slot = value;
     VirtualProtect(slot, sizeof *slot, old, &old);
-}
-
-void Put32(BYTE *at, const volatile void *address) {
-    uint32_t value = uint32_t(UINT_PTR(address));
-    std::memcpy(at, &value, sizeof value);
 }
 
 } // namespace
@@ -41,12 +31,7 @@ ImportCounter::ImportCounter(HMODULE module, const PeImage &image) {
             entry.slot = slot++;
             entry.original = *entry.slot;
             entry.calls = 0;
-            BYTE *thunk = thunks_ + i * kThunkBytes;
-            const BYTE code[kThunkBytes] = {0xF0, 0xFF, 0x05, 0, 0, 0,    0,    0xFF,
-                                            0x25, 0,    0,    0, 0, 0x90, 0x90, 0x90};
-            std::memcpy(thunk, code, sizeof code);
-            Put32(thunk + 3, &entry.calls);
-            Put32(thunk + 9, &entry.original);
+            WriteCountingThunk(thunks_ + i * kThunkBytes, &entry.calls, &entry.original);
             ++i;
         }
     }

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "import_counter.h"
+#include "monitor_link/window_handle.h"
 #include "side_by_side.h"
 #include "support/fake_monitor.h"
 #include "support/pe_reader.h"
@@ -114,7 +115,7 @@ bool MeasureAgainstMonitorProcess(const Host &host) {
         mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr);
     if (seen && block != nullptr) {
         std::printf("monitor in another process (kdmonitor.exe):\n");
-        MeasureReadings(*host.plugin, HWND(UINT_PTR(block->hwnd)), kRemoteWindow);
+        MeasureReadings(*host.plugin, WindowFromBlockField(block->hwnd), kRemoteWindow);
     }
     if (block != nullptr) {
         UnmapViewOfFile(block);
@@ -240,10 +241,10 @@ int Profile(const std::string &exportName, int calls, bool withMonitor) {
         return 1;
     }
     auto base = reinterpret_cast<const BYTE *>(host.plugin->module());
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(
         base + reinterpret_cast<const IMAGE_DOS_HEADER *>(base)->e_lfanew);
-    std::printf("module %08x %08x\n", unsigned(UINT_PTR(base)),
-                unsigned(nt->OptionalHeader.SizeOfImage));
+    std::printf("module %llx %lx\n", static_cast<unsigned long long>(UINT_PTR(base)),
+                static_cast<unsigned long>(nt->OptionalHeader.SizeOfImage));
     std::fflush(stdout);
     SourceDesc record;
     for (int i = 0; i < calls; ++i) {

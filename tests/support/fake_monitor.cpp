@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "monitor_link/window_handle.h"
+
 HWND CreateMessageWindow() {
     return CreateWindowExA(0, "STATIC", "fake monitor", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
@@ -21,7 +23,7 @@ FakeMonitor::FakeMonitor(uint32_t mappingBytes) {
     }
     view_->version = SHARED_BLOCK_VERSION;
     view_->size = SHARED_BLOCK_MIN_SIZE;
-    view_->hwnd = uint32_t(UINT_PTR(window_));
+    view_->hwnd = BlockFieldFromWindow(window_);
     // A mark that makes this block's bytes unlike any other mapping's.
     view_->extra[30] = int32_t(GetTickCount() ^ 0x4B44u);
     view_->extra[31] = int32_t(GetCurrentProcessId() ^ UINT_PTR(this));
@@ -63,7 +65,7 @@ HWND FakeMonitor::ReplaceWindow() {
         DestroyWindow(window_);
     }
     window_ = CreateMessageWindow();
-    view_->hwnd = uint32_t(UINT_PTR(window_));
+    view_->hwnd = BlockFieldFromWindow(window_);
     return window_;
 }
 

@@ -1,4 +1,4 @@
-// Reads a PE32 file: DOS header, NT headers, sections, then the export, import,
+// Reads a PE32 or PE32+ file: DOS header, NT headers, sections, then the export, import,
 // relocation and resource tables. Every read is bounds-checked; a damaged file
 // gives an error text, never a crash.
 #include "pe_reader.h"
@@ -64,33 +64,54 @@ class Reader {
     PeImage &image_;
 };
 
+// The fields both optional header layouts have, at their own offsets in each.
+template <typename OptionalHeader> void TakeOptionalHeader(const OptionalHeader &h, PeImage &image) {
+    image.entryPoint = h.AddressOfEntryPoint;
+    image.imageBase = h.ImageBase;
+    image.sizeOfImage = h.SizeOfImage;
+    image.dllCharacteristics = h.DllCharacteristics;
+    for (uint32_t i = 0; i < 16 && i < h.NumberOfRvaAndSizes; ++i) {
+        image.dataDirectoryRva[i] = h.DataDirectory[i].VirtualAddress;
+        image.dataDirectorySize[i] = h.DataDirectory[i].Size;
+    }
+}
+
 bool ReadHeaders(Reader &r, PeImage &image) {
     IMAGE_DOS_HEADER dos;
     if (!r.Read(0, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE) {
         return r.Fail("no DOS header");
     }
-    IMAGE_NT_HEADERS32 nt;
     uint32_t ntOffset = uint32_t(dos.e_lfanew);
-    if (!r.Read(ntOffset, nt) || nt.Signature != IMAGE_NT_SIGNATURE) {
+    uint32_t signature;
+    IMAGE_FILE_HEADER file;
+    if (!r.Read(ntOffset, signature) || signature != IMAGE_NT_SIGNATURE ||
+        !r.Read(ntOffset + sizeof signature, file)) {
         return r.Fail("no PE signature");
     }
-    image.machine = nt.FileHeader.Machine;
-    image.characteristics = nt.FileHeader.Characteristics;
-    image.timeDateStamp = nt.FileHeader.TimeDateStamp;
-    image.optionalMagic = nt.OptionalHeader.Magic;
-    if (image.optionalMagic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
-        return r.Fail("not a PE32 optional header");
+    image.machine = file.Machine;
+    image.characteristics = file.Characteristics;
+    image.timeDateStamp = file.TimeDateStamp;
+    uint32_t optionalOffset = ntOffset + sizeof signature + sizeof file;
+    if (!r.Read(optionalOffset, image.optionalMagic)) {
+        return false;
     }
-    image.entryPoint = nt.OptionalHeader.AddressOfEntryPoint;
-    image.dllCharacteristics = nt.OptionalHeader.DllCharacteristics;
-    uint32_t directories = nt.OptionalHeader.NumberOfRvaAndSizes;
-    for (uint32_t i = 0; i < 16 && i < directories; ++i) {
-        image.dataDirectoryRva[i] = nt.OptionalHeader.DataDirectory[i].VirtualAddress;
-        image.dataDirectorySize[i] = nt.OptionalHeader.DataDirectory[i].Size;
+    if (image.optionalMagic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+        IMAGE_OPTIONAL_HEADER32 optional;
+        if (!r.Read(optionalOffset, optional)) {
+            return false;
+        }
+        TakeOptionalHeader(optional, image);
+    } else if (image.optionalMagic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+        IMAGE_OPTIONAL_HEADER64 optional;
+        if (!r.Read(optionalOffset, optional)) {
+            return false;
+        }
+        TakeOptionalHeader(optional, image);
+    } else {
+        return r.Fail("neither a PE32 nor a PE32+ optional header");
     }
-    uint32_t sectionOffset = ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
-                             nt.FileHeader.SizeOfOptionalHeader;
-    for (uint32_t i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+    uint32_t sectionOffset = optionalOffset + file.SizeOfOptionalHeader;
+    for (uint32_t i = 0; i < file.NumberOfSections; ++i) {
         IMAGE_SECTION_HEADER header;
         if (!r.Read(sectionOffset + i * sizeof header, header)) {
             return false;
@@ -168,17 +189,22 @@ bool ReadImports(Reader &r, PeImage &image) {
         }
         uint32_t thunk =
             descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk;
-        for (uint32_t entry;; thunk += 4) {
-            if (!r.ReadRva(thunk, entry)) {
+        // Entries are as wide as an address: 4 bytes in PE32, 8 in PE32+.
+        const bool wide = image.optionalMagic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+        const uint64_t byOrdinal = wide ? IMAGE_ORDINAL_FLAG64 : IMAGE_ORDINAL_FLAG32;
+        for (;; thunk += wide ? 8 : 4) {
+            uint32_t low = 0, high = 0;
+            if (!r.ReadRva(thunk, low) || (wide && !r.ReadRva(thunk + 4, high))) {
                 return false;
             }
+            uint64_t entry = uint64_t(high) << 32 | low;
             if (entry == 0) {
                 break;
             }
             std::string name;
-            if (entry & IMAGE_ORDINAL_FLAG32) {
+            if (entry & byOrdinal) {
                 name = "#" + std::to_string(entry & 0xFFFF);
-            } else if (!r.ReadString(entry + 2, name)) { // past the 16-bit hint
+            } else if (!r.ReadString(low + 2, name)) { // past the 16-bit hint
                 return false;
             }
             dll.functions.push_back(name);

@@ -1,4 +1,4 @@
-// A small reader of a 32-bit PE file's headers and tables, taken from the file's
+// A small reader of a PE32 or PE32+ (64-bit) file's headers and tables, taken from the file's
 // bytes rather than from the loader, so the tests see the module as it ships.
 #pragma once
 
@@ -45,6 +45,8 @@ struct PeImage {
     uint32_t timeDateStamp = 0;
     uint16_t optionalMagic = 0;
     uint32_t entryPoint = 0;
+    uint64_t imageBase = 0;
+    uint32_t sizeOfImage = 0;
     uint16_t dllCharacteristics = 0;
     uint32_t dataDirectoryRva[16] = {};
     uint32_t dataDirectorySize[16] = {};

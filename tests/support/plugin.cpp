@@ -45,12 +45,6 @@ void Plugin::Unload() {
     }
 }
 
-long double Plugin::SourceDataAsReturned(uint32_t index) const {
-    // Same register, same cdecl call: only the caller's reading of st(0) differs.
-    using Raw = long double(__cdecl *)(uint32_t);
-    return reinterpret_cast<Raw>(sourceData_)(index);
-}
-
 uint32_t FloatBits(float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);

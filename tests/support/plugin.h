@@ -38,9 +38,10 @@ class Plugin {
     float SourceData(uint32_t index) const {
         return sourceData_(index);
     }
-    // The float as it arrives in the x87 register, before the caller rounds it:
-    // shows whether the module rounded its result to single precision itself.
-    long double SourceDataAsReturned(uint32_t index) const;
+    // The export itself, for probes of the calling convention.
+    GetSourceDataFn sourceDataFunction() const {
+        return sourceData_;
+    }
 
   private:
     void ResolveExports();

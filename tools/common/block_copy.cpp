@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "monitor_link/window_handle.h"
+
 BlockCopy CopySharedBlock() {
     BlockCopy copy;
     HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, SHARED_BLOCK_NAME);
@@ -28,7 +30,7 @@ BlockCopy CopySharedBlock() {
         UnmapViewOfFile(view);
     }
     CloseHandle(mapping);
-    HWND window = HWND(UINT_PTR(copy.block.hwnd));
+    HWND window = WindowFromBlockField(copy.block.hwnd);
     copy.windowExists = copy.access == BlockAccess::Copied && IsWindow(window);
     if (copy.windowExists) {
         GetWindowThreadProcessId(window, &copy.windowProcess);

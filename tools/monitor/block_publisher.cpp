@@ -1,11 +1,13 @@
 // Publishes the simulated monitor's readings in the named shared block.
 #include "block_publisher.h"
 
+#include "monitor_link/window_handle.h"
+
 namespace {
 
 // A block left by a monitor that is still running: its flag is set and its window exists.
 bool IsLiveBlock(const SharedSensorBlock *block) {
-    return (block->flags & FLAG_PUBLISHING) != 0 && IsWindow(HWND(UINT_PTR(block->hwnd)));
+    return (block->flags & FLAG_PUBLISHING) != 0 && IsWindow(WindowFromBlockField(block->hwnd));
 }
 
 void WriteGroup(int32_t *slots, const std::vector<int32_t> &values) {
@@ -52,7 +54,7 @@ bool StartPublishing(const MonitorOptions &options, BlockPublisher &publisher, s
     block->flags = 0; // not live until everything else is in place
     block->version = options.version;
     block->size = options.size.value_or(SHARED_BLOCK_MIN_SIZE);
-    block->hwnd = uint32_t(UINT_PTR(publisher.window));
+    block->hwnd = BlockFieldFromWindow(publisher.window);
     PublishReadings(publisher, options, options.temps, options.fans);
     WriteGroup(block->extra, {});
     block->flags = options.live ? FLAG_PUBLISHING : 0;

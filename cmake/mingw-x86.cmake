@@ -1,5 +1,5 @@
-# Cross-compiles for 32-bit Windows with mingw-w64. The posix thread model is
-# used because GoogleTest and the tools need std::thread and std::mutex.
+# Cross-compiles for 32-bit Windows (i686) with mingw-w64. The posix thread
+# model is used because GoogleTest and the tools need std::thread and std::mutex.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 

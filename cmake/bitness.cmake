@@ -1,0 +1,40 @@
+# Everything that differs between the 32-bit (x86) and the 64-bit (x64) build,
+# in one place: the sources are the same for both. The one difference in code,
+# widening the block's 32-bit hwnd field into a window handle, is a single
+# function in src/monitor_link/window_handle.h.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(KD_ARCH x86)
+    set(KD_OTHER_ARCH x64)
+    # The entry routine is __stdcall: its symbol carries the 12 bytes of arguments.
+    set(KD_DLL_ENTRY _DllMain@12)
+    set(KD_DLL_ARCH_CODEGEN
+        # Floats come back in the x87 register: SSE math makes sure they are
+        # already rounded to single precision when they get there.
+        -msse2 -mfpmath=sse
+        # Hosts only promise a 4-byte aligned stack on 32-bit Windows; nothing
+        # here needs more, so no function realigns it.
+        -mincoming-stack-boundary=2 -mpreferred-stack-boundary=2
+        # 32-bit Windows unwinds without tables; DWARF ones would only add bytes.
+        -fno-asynchronous-unwind-tables)
+    set(KD_DLL_ARCH_LINK "")
+    # How the calling convention returns a float and who pops the arguments,
+    # probed below the compiler, in assembly of this processor.
+    set(KD_TEST_ARCH_SOURCES support/return_register_x86.cpp support/stack_probe_x86.cpp)
+    set(KD_ARCH_TESTS caller_pops_test)
+    set(KD_BENCH_ARCH_SOURCES import_thunk_x86.cpp)
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(KD_ARCH x64)
+    set(KD_OTHER_ARCH x86)
+    # One calling convention and no decoration on x64. Floats come back in
+    # XMM0 and the stack is 16-byte aligned by the platform's own rule. The
+    # unwind tables stay: 64-bit Windows needs them to walk a host's stack
+    # through the module (exceptions, crash dumps).
+    set(KD_DLL_ENTRY DllMain)
+    set(KD_DLL_ARCH_CODEGEN "")
+    set(KD_DLL_ARCH_LINK -Wl,--high-entropy-va)
+    set(KD_TEST_ARCH_SOURCES support/return_register_x64.cpp)
+    set(KD_ARCH_TESTS "")
+    set(KD_BENCH_ARCH_SOURCES import_thunk_x64.cpp)
+else()
+    message(FATAL_ERROR "KelvoDyn builds for 32-bit or 64-bit Windows only")
+endif()
