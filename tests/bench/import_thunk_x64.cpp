@@ -18,8 +18,8 @@ void Put64(BYTE *at, const volatile void *address) {
 } // namespace
 
 void WriteCountingThunk(BYTE *at, volatile LONG *calls, void *const *original) {
-    const BYTE code[27] = {0x49, 0xBB, 0,    0, 0, 0, 0, 0, 0, 0, 0xF0, 0x41, 0xFF, 0x03,
-                           0x49, 0xBB, 0,    0, 0, 0, 0, 0, 0, 0, 0x41, 0xFF, 0x23};
+    const BYTE code[27] = {0x49, 0xBB, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x41, 0xFF, 0x03,
+                           0x49, 0xBB, 0, 0, 0, 0, 0, 0, 0, 0, 0x41, 0xFF, 0x23};
     std::memset(at, 0x90, kThunkBytes);
     std::memcpy(at, code, sizeof code);
     Put64(at + 2, calls);

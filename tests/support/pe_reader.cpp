@@ -65,7 +65,8 @@ class Reader {
 };
 
 // The fields both optional header layouts have, at their own offsets in each.
-template <typename OptionalHeader> void TakeOptionalHeader(const OptionalHeader &h, PeImage &image) {
+template <typename OptionalHeader>
+void TakeOptionalHeader(const OptionalHeader &h, PeImage &image) {
     image.entryPoint = h.AddressOfEntryPoint;
     image.imageBase = h.ImageBase;
     image.sizeOfImage = h.SizeOfImage;
