@@ -137,6 +137,7 @@ TEST(HostExitCodes, WithoutAMonitorAndWithUnusablePlugins) {
     PluginCopy scratch("host unusable");
     ASSERT_TRUE(scratch.ok());
     scratch.WriteFile("text.dll", "not a module at all\r\n");
+    scratch.WriteFile("empty.dll", "");
     const std::string bin = BuildDir() + "\\";
     const ExitCase cases[] = {
         {"no monitor: table", "", 1, "No sources: the plug-in reports 0.", ""},
@@ -147,9 +148,11 @@ TEST(HostExitCodes, WithoutAMonitorAndWithUnusablePlugins) {
         {"no such file", "--plugin \"" + bin + "nowhere\\KelvoDyn.dll\"", 2, "",
          "there is no such file"},
         {"a file that is no module", "--plugin \"" + scratch.folder() + "\\text.dll\"", 2, "",
-         "cannot load"},
-        {"a program with no exports", "--plugin \"" + bin + "kdmonitor.exe\"", 2, "",
-         "GetSourcesNum, GetSourceDesc and GetSourceData are missing"},
+         "text.dll is not a DLL: it is no Windows program file at all"},
+        {"an empty file", "--plugin \"" + scratch.folder() + "\\empty.dll\"", 2, "",
+         "empty.dll is not a DLL"},
+        {"a program, not a DLL", "--plugin \"" + bin + "kdmonitor.exe\"", 2, "",
+         "kdmonitor.exe is a Windows program, not a DLL"},
         {"a plug-in without GetSourceDesc", "--plugin \"" + bin + "partial_plugin.dll\"", 2, "",
          "partial_plugin.dll is not a usable plug-in: GetSourceDesc is missing"},
         {"an unknown option", "--bogus", 3, "", "unknown option '--bogus'"},

@@ -6,9 +6,19 @@
 
 #include "plugin.h"
 
+namespace {
+
+// A program of this build by its name, or any program by its full path.
+std::string CommandLine(const std::string &program, const std::string &arguments) {
+    bool fullPath = program.find_first_of("\\:") != std::string::npos;
+    return "\"" + (fullPath ? program : BuildDir() + "\\" + program) + "\" " + arguments;
+}
+
+} // namespace
+
 ChildProcess StartTool(const std::string &program, const std::string &arguments) {
     ChildProcess child;
-    std::string command = "\"" + BuildDir() + "\\" + program + "\" " + arguments;
+    std::string command = CommandLine(program, arguments);
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
     STARTUPINFOA startup{};
@@ -62,7 +72,7 @@ CapturedTool::CapturedTool(const std::string &program, const std::string &argume
     HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                OPEN_EXISTING, 0, nullptr);
     if (CreateOutputPipe(out_.read, outWrite) && CreateOutputPipe(err_.read, errWrite)) {
-        std::string command = "\"" + BuildDir() + "\\" + program + "\" " + arguments;
+        std::string command = CommandLine(program, arguments);
         std::vector<char> line(command.begin(), command.end());
         line.push_back('\0');
         STARTUPINFOA startup{};
@@ -177,15 +187,16 @@ bool WaitForOutput(const CapturedTool &tool, const std::string &text, DWORD mill
 }
 
 ::testing::AssertionResult StartMonitor(const char *arguments,
-                                        std::unique_ptr<CapturedTool> &monitor) {
+                                        std::unique_ptr<CapturedTool> &monitor,
+                                        const std::string &program) {
     monitor.reset();
     if (arguments == nullptr) {
         return ::testing::AssertionSuccess();
     }
-    monitor = std::make_unique<CapturedTool>("kdmonitor.exe", arguments);
+    monitor = std::make_unique<CapturedTool>(program, arguments);
     if (WaitForOutput(*monitor, "publishing")) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure()
-           << "kdmonitor " << arguments << " did not publish: " << monitor->Errors();
+           << program << " " << arguments << " did not publish: " << monitor->Errors();
 }

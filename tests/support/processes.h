@@ -16,7 +16,9 @@ struct ChildProcess {
     bool started = false;
 };
 
-// Starts "BuildDir()\program.exe" with the given arguments, sharing this console.
+// Starts "BuildDir()\program.exe" with the given arguments, sharing this console;
+// a program given with its folder (a full path) is started from there. So for
+// the other tools below.
 ChildProcess StartTool(const std::string &program, const std::string &arguments);
 // Ends it at once, as a crash or a task manager would.
 void KillProcess(ChildProcess &child);
@@ -78,7 +80,8 @@ bool WaitForOutput(const CapturedTool &tool, const std::string &text, DWORD mill
 // Starts kdmonitor.exe with these arguments and waits until it says it publishes;
 // with no arguments (nullptr) starts nothing, for cases without a monitor.
 ::testing::AssertionResult StartMonitor(const char *arguments,
-                                        std::unique_ptr<CapturedTool> &monitor);
+                                        std::unique_ptr<CapturedTool> &monitor,
+                                        const std::string &program = "kdmonitor.exe");
 
 // Runs a tool to its end with its output captured; its exit code, or -1 when
 // it did not end in time (it is then ended at once).

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "module_header.h"
+
 namespace {
 
 std::string SystemMessage(DWORD code) {
@@ -35,6 +37,19 @@ template <typename Function> Function FindExport(HMODULE module, const char *nam
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+// The running program's own file, and its name without ".exe" ("kdhost").
+std::string ProgramPath() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+std::string ProgramName() {
+    std::string exe = ProgramPath();
+    std::string name = exe.substr(exe.find_last_of("\\/") + 1);
+    return name.substr(0, name.rfind('.'));
+}
+
 std::string FullPath(const std::string &path) {
     char full[MAX_PATH];
     DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
@@ -44,9 +59,7 @@ std::string FullPath(const std::string &path) {
 } // namespace
 
 std::string DefaultPluginPath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe(path, length < MAX_PATH ? length : 0);
+    std::string exe = ProgramPath();
     return exe.substr(0, exe.find_last_of("\\/") + 1) + "KelvoDyn.dll";
 }
 
@@ -57,6 +70,13 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
     DWORD attributes = GetFileAttributesA(plugin.path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         error = "cannot load " + plugin.path + ": there is no such file";
+        return false;
+    }
+    // The loader says only "bad EXE format" for a DLL of the other bitness.
+    std::string mismatch =
+        ModuleMismatch(plugin.path, ReadModuleHeader(plugin.path), ProgramName());
+    if (!mismatch.empty()) {
+        error = mismatch;
         return false;
     }
     plugin.module = LoadLibraryA(plugin.path.c_str());

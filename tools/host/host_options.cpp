@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "module_header.h"
 #include "option_values.h"
 
 namespace {
@@ -84,41 +85,48 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
     return options;
 }
 
-const char *HostUsage() {
-    return "kdhost - load KelvoDyn.dll as a monitoring host does and show its sources\n"
-           "\n"
-           "Usage: kdhost [options]\n"
-           "  (no option)      print one table of all sources: index, group, name, value\n"
-           "                   and unit, and the scale (min, max, divisions)\n"
-           "  --plugin PATH    the plug-in to load (default: KelvoDyn.dll beside kdhost.exe)\n"
-           "  --watch          redraw the table every interval, with a sparkline of each\n"
-           "                   source's recent values on its own scale, until Ctrl+C\n"
-           "  --interval MS    time between two redraws while watching (default 1000)\n"
-           "  --duration S     stop watching by itself after S seconds\n"
-           "  --json           print one snapshot as JSON\n"
-           "  --csv            print one snapshot as CSV, with a header row\n"
-           "  --log FILE       append timestamped CSV rows to FILE: one set per redraw while\n"
-           "                   watching, or one set for a single snapshot; the header is\n"
-           "                   written once, when the file is new or empty\n"
-           "  --diagnose       read the shared block \"KDSharedMemory_RUD\" directly (read-\n"
-           "                   only, without the plug-in), say why the plug-in would show\n"
-           "                   nothing or that the monitor is live, and print the block's\n"
-           "                   header and slots\n"
-           "  --help           show this text\n"
-           "\n"
-           "A value the plug-in cannot give shows as \"no reading\" (null in JSON, empty in\n"
-           "CSV). The group is taken from the unit: degrees mean temperature, RPM a fan.\n"
-           "Text from the plug-in is in the Windows ANSI code page; on a console it is shown\n"
-           "as such, and everything written to a pipe or a file (table, JSON, CSV, log) is\n"
-           "UTF-8. Escape codes are used only to redraw in place on a console.\n"
-           "While watching, sources come and go with the monitor's counts; when the monitor\n"
-           "stops, the last sources stay listed with \"no reading\" until it returns.\n"
-           "\n"
-           "Exit codes:\n"
-           "  0  the plug-in reports sources (with --diagnose: the monitor is live and\n"
-           "     publishes readings); while watching, at the last redraw\n"
-           "  1  it reports none (with --diagnose: the plug-in would show nothing)\n"
-           "  2  the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc\n"
-           "     and GetSourceData\n"
-           "  3  a bad command line, or a log file that cannot be opened\n";
+// What follows the header line and the bitness paragraph.
+const char kUsage[] =
+    "Usage: kdhost [options]\n"
+    "  (no option)      print one table of all sources: index, group, name, value\n"
+    "                   and unit, and the scale (min, max, divisions)\n"
+    "  --plugin PATH    the plug-in to load (default: KelvoDyn.dll beside kdhost.exe)\n"
+    "  --watch          redraw the table every interval, with a sparkline of each\n"
+    "                   source's recent values on its own scale, until Ctrl+C\n"
+    "  --interval MS    time between two redraws while watching (default 1000)\n"
+    "  --duration S     stop watching by itself after S seconds\n"
+    "  --json           print one snapshot as JSON\n"
+    "  --csv            print one snapshot as CSV, with a header row\n"
+    "  --log FILE       append timestamped CSV rows to FILE: one set per redraw while\n"
+    "                   watching, or one set for a single snapshot; the header is\n"
+    "                   written once, when the file is new or empty\n"
+    "  --diagnose       read the shared block \"KDSharedMemory_RUD\" directly (read-\n"
+    "                   only, without the plug-in), say why the plug-in would show\n"
+    "                   nothing or that the monitor is live, and print the block's\n"
+    "                   header and slots\n"
+    "  --help           show this text\n"
+    "\n"
+    "A value the plug-in cannot give shows as \"no reading\" (null in JSON, empty in\n"
+    "CSV). The group is taken from the unit: degrees mean temperature, RPM a fan.\n"
+    "Text from the plug-in is in the Windows ANSI code page; on a console it is shown\n"
+    "as such, and everything written to a pipe or a file (table, JSON, CSV, log) is\n"
+    "UTF-8. Escape codes are used only to redraw in place on a console.\n"
+    "While watching, sources come and go with the monitor's counts; when the monitor\n"
+    "stops, the last sources stay listed with \"no reading\" until it returns.\n"
+    "\n"
+    "Exit codes:\n"
+    "  0  the plug-in reports sources (with --diagnose: the monitor is live and\n"
+    "     publishes readings); while watching, at the last redraw\n"
+    "  1  it reports none (with --diagnose: the plug-in would show nothing)\n"
+    "  2  the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc\n"
+    "     and GetSourceData\n"
+    "  3  a bad command line, or a log file that cannot be opened\n";
+
+std::string HostUsage() {
+    const std::string bits = HostBitness();
+    std::string header = "kdhost (" + bits + ") - load KelvoDyn.dll as a monitoring host does";
+    header += " and show its sources\n\nThis kdhost is a " + bits + " host and loads the ";
+    header += std::string(HostArch()) + " build of the plug-in, as a " + bits + " monitoring\n";
+    header += "host does (Task Manager shows \"(32 bit)\" after a 32-bit process).\n\n";
+    return header + kUsage;
 }

@@ -22,7 +22,7 @@ struct HostOptions {
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args,
                                             std::string &error);
 
-const char *HostUsage();
+std::string HostUsage();
 
 // Exit codes, also listed in the usage text.
 enum ExitCode {

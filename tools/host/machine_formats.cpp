@@ -51,6 +51,7 @@ std::string CsvField(const std::string &text) {
 std::string SnapshotJson(const Snapshot &snapshot, const std::string &pluginPath) {
     std::string json = "{\n";
     json += "  \"plugin\": " + JsonString(pluginPath) + ",\n";
+    json += "  \"hostBits\": " + std::string(sizeof(void *) == 8 ? "64" : "32") + ",\n";
     json += "  \"time\": " + JsonString(snapshot.time) + ",\n";
     json += "  \"count\": " + std::to_string(snapshot.reported) + ",\n";
     json += "  \"sources\": [";
