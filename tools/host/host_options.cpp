@@ -126,7 +126,8 @@ std::string HostUsage() {
     const std::string bits = HostBitness();
     std::string header = "kdhost (" + bits + ") - load KelvoDyn.dll as a monitoring host does";
     header += " and show its sources\n\nThis kdhost is a " + bits + " host and loads the ";
-    header += std::string(HostArch()) + " build of the plug-in, as a " + bits + " monitoring\n";
-    header += "host does (Task Manager shows \"(32 bit)\" after a 32-bit process).\n\n";
+    header += std::string(HostArch()) + " build of the plug-in, as a\n" + bits;
+    header += " monitoring host does (Task Manager shows \"(32 bit)\" after a 32-bit\n";
+    header += "process).\n\n";
     return header + kUsage;
 }
