@@ -1,7 +1,8 @@
 # Packs the release zip as ./run package does, into a folder of its own, and
-# checks what a user unpacks: exactly the expected files in one top folder, the
-# DLL byte for byte as tested, and the two texts with Windows line ends.
-# Run by CTest with cmake -P: CPACK BINARY_DIR WORK_DIR VERSION BUILT_DLL EXPECTED (a list).
+# checks what a user unpacks: exactly the expected files in one top folder,
+# each bitness's DLL byte for byte as its build tested it, and the two texts
+# with Windows line ends. Run by CTest with cmake -P: CPACK BINARY_DIR WORK_DIR
+# PACKAGE (the zip's name) BUILT_DLLS (a list of ARCH=PATH) EXPECTED (a list).
 cmake_minimum_required(VERSION 3.20)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
@@ -9,7 +10,7 @@ file(MAKE_DIRECTORY "${WORK_DIR}/unpacked")
 execute_process(COMMAND "${CPACK}" --config "${BINARY_DIR}/CPackConfig.cmake" -B "${WORK_DIR}"
                 WORKING_DIRECTORY "${BINARY_DIR}" RESULT_VARIABLE failed OUTPUT_VARIABLE out
                 ERROR_VARIABLE out)
-set(top "KelvoDyn-${VERSION}-win32")
+set(top "${PACKAGE}")
 set(zip "${WORK_DIR}/${top}.zip")
 if(failed OR NOT EXISTS "${zip}")
     message(FATAL_ERROR "cpack did not make ${zip}:\n${out}")
@@ -29,11 +30,15 @@ if(NOT unpacked STREQUAL EXPECTED)
 endif()
 
 set(dir "${WORK_DIR}/unpacked/${top}")
-execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${BUILT_DLL}" "${dir}/KelvoDyn.dll"
-                RESULT_VARIABLE differ)
-if(differ)
-    message(FATAL_ERROR "the packed KelvoDyn.dll is not the one the tests ran")
-endif()
+foreach(pair IN LISTS BUILT_DLLS)
+    string(REGEX MATCH "^([^=]+)=(.*)$" matched "${pair}")
+    set(packed "${dir}/${CMAKE_MATCH_1}/KelvoDyn.dll")
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${CMAKE_MATCH_2}" "${packed}"
+                    RESULT_VARIABLE differ)
+    if(differ)
+        message(FATAL_ERROR "the packed ${CMAKE_MATCH_1}/KelvoDyn.dll is not the one tested")
+    endif()
+endforeach()
 
 # Byte by byte in hex ("0d 0a"): file(READ) as text would drop the CRs.
 foreach(text IN ITEMS INSTALL.txt KelvoDyn.ini.sample)
