@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "error_words.h"
+
 namespace {
 
 std::string SystemMessage(DWORD code) {
@@ -56,7 +58,7 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
     plugin.path = FullPath(path);
     DWORD attributes = GetFileAttributesA(plugin.path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error = "cannot load " + plugin.path + ": there is no such file";
+        error = "cannot load " + plugin.path + ": " + FileErrorWords(plugin.path, GetLastError());
         return false;
     }
     plugin.module = LoadLibraryA(plugin.path.c_str());
