@@ -1,6 +1,6 @@
 // kdhost's plain functions on their own: the sparkline's scale, numbers that
-// read back as the same float, the watch's rows across monitor stops, and
-// diagnoses a live monitor cannot produce.
+// read back as the same float, the watch's rows across monitor stops and its
+// fit to the screen, and diagnoses a live monitor cannot produce.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +10,8 @@
 #include "source_snapshot.h"
 #include "source_interface/kelvodyn.h"
 #include "sparkline.h"
+#include "text_output.h"
+#include "watch_layout.h"
 #include "watch_state.h"
 
 namespace {
@@ -186,12 +188,33 @@ TEST(BlockDiagnosis, FindingsNoMonitorProcessShows) {
              c.block.flags = 0;
          },
          Finding::TooManyReadings, "The block lists 33 extra readings"},
-        {"the flag checked before the window",
+        {"the flag checked before the window: bit 0 clear, window gone",
          [](BlockCopy &c) {
              c.block.flags = 0xFE; // every bit but bit 0
              c.windowExists = false;
          },
+         Finding::Stopped,
+         "The monitor has stopped: bit 0 of the block's flags is clear and "
+         "its window 0x00010064 no longer exists"},
+        {"bit 0 clear, the window lives", [](BlockCopy &c) { c.block.flags = 0; },
+         Finding::NotPublishing,
+         "Bit 0 of the block's flags is clear: the monitor says it is not publishing (stopped, "
+         "paused or still starting)"},
+        {"bit 0 clear, no window named yet",
+         [](BlockCopy &c) {
+             c.block.flags = 0;
+             c.block.hwnd = 0;
+             c.windowExists = false;
+         },
          Finding::NotPublishing, "Bit 0 of the block's flags is clear"},
+        {"the access error in words",
+         [](BlockCopy &c) {
+             c.access = BlockAccess::CannotOpen;
+             c.error = ERROR_ACCESS_DENIED;
+         },
+         Finding::CannotOpen,
+         "The shared block \"KDSharedMemory_RUD\" exists but cannot be opened for reading "
+         "(access is denied)"},
         {"one of each", [](BlockCopy &c) { c.block.numFans = 1; }, Finding::Live,
          "The monitor is live: the plug-in offers 1 temperature and 1 fan."},
     };
@@ -202,6 +225,103 @@ TEST(BlockDiagnosis, FindingsNoMonitorProcessShows) {
         EXPECT_EQ(diagnosis.finding, c.finding) << c.what << ": " << diagnosis.sentence;
         EXPECT_EQ(diagnosis.sentence.rfind(c.sentenceStart, 0), 0u)
             << c.what << ": " << diagnosis.sentence;
+    }
+}
+
+// The demo's five sources with full histories, names of the given length.
+WatchState DemoWatch(size_t nameLength) {
+    const struct {
+        SourceGroup group;
+        float value;
+    } demo[] = {{SourceGroup::Temperature, 39.45f},
+                {SourceGroup::Temperature, 47.84f},
+                {SourceGroup::Fan, 730},
+                {SourceGroup::Fan, 1035},
+                {SourceGroup::Fan, 0}};
+    std::vector<SourceReading> sources;
+    for (const auto &d : demo) {
+        std::string name = "source " + std::to_string(sources.size() + 1);
+        name += std::string(nameLength - name.size(), 'x');
+        SourceReading reading = Source(uint32_t(sources.size()), d.group, name.c_str(), d.value);
+        reading.units = d.group == SourceGroup::Fan ? "RPM" : "\u00B0C";
+        reading.scaleDivisions = d.group == SourceGroup::Fan ? 7 : 6;
+        sources.push_back(reading);
+    }
+    WatchState state;
+    state.historyLength = kWidestSparkline;
+    for (size_t i = 0; i < kWidestSparkline; ++i) {
+        AdvanceWatch(state, Sources(sources));
+    }
+    return state;
+}
+
+// Bar characters in a line: the sparkline's width when its history is full.
+size_t Bars(const std::string &line) {
+    size_t bars = 0;
+    for (size_t at = 0; (at = line.find("\xE2\x96", at)) != std::string::npos; at += 3) {
+        bars += static_cast<unsigned char>(line[at + 2]) >= 0x81 &&
+                static_cast<unsigned char>(line[at + 2]) <= 0x88;
+    }
+    return bars;
+}
+
+TEST(WatchLayout, EveryLineFitsTheScreenAndNoRowIsCut) {
+    const struct {
+        const char *what;
+        size_t nameLength;
+        size_t width; // characters a line may hold: one short of the columns
+        size_t statusLines;
+        size_t sparkline; // 0: no "recent" column
+        bool scale, group;
+    } cases[] = {
+        {"a pipe: no limit", 16, 0, 1, 24, true, true},
+        {"120 columns: everything at full width", 16, 119, 1, 24, true, true},
+        {"80 columns: narrower sparklines", 16, 79, 1, 16, true, true},
+        {"60 columns: no scale columns", 16, 59, 2, 12, false, true},
+        {"40 columns: no sparklines", 16, 39, 3, 0, false, false},
+        {"80 columns, 31-character names: no scale columns", 31, 79, 1, 17, false, true},
+        {"60 columns, 31-character names: no group column", 31, 59, 2, 10, false, false},
+    };
+    WatchFrameText text;
+    text.status = {"KelvoDyn.dll", "2026-12-08T18:21:43.782", "5 sources", "every 1000 ms",
+                   "(Ctrl+C stops)"};
+    text.note = "No sources now. The monitor has stopped: bit 0 of the block's flags is clear "
+                "and its window 0x00010064 no longer exists, so the plug-in shows nothing.";
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        WatchState state = DemoWatch(c.nameLength);
+        std::vector<std::string> lines = WatchFrameLines(text, state, c.width);
+        ASSERT_GT(lines.size(), c.statusLines + 1 + state.rows.size());
+        const size_t table = lines.size() - 1 - state.rows.size();
+        std::string status, note;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_TRUE(c.width == 0 || DisplayWidth(lines[i]) <= c.width) << lines[i];
+            EXPECT_LE(DisplayWidth(lines[i]), i >= c.statusLines && i < table ? 78u : 999u);
+            if (i < table) {
+                (i < c.statusLines ? status : note) += lines[i] + (i < c.statusLines ? "  "
+                                                                   : i + 1 < table   ? " "
+                                                                                     : "");
+            }
+        }
+        EXPECT_EQ(status, "KelvoDyn.dll  2026-12-08T18:21:43.782  5 sources  every 1000 ms  "
+                          "(Ctrl+C stops)  ");
+        EXPECT_EQ(note, text.note) << "the reason, wrapped at spaces";
+        const std::string &header = lines[table];
+        EXPECT_EQ(header.find("recent") != std::string::npos, c.sparkline > 0) << header;
+        EXPECT_EQ(header.find("max") != std::string::npos, c.scale) << header;
+        EXPECT_EQ(header.find("group") != std::string::npos, c.group) << header;
+        for (size_t i = 0; i < state.rows.size(); ++i) {
+            const std::string &row = lines[table + 1 + i];
+            const SourceReading &source = state.rows[i];
+            EXPECT_NE(row.find("  " + source.name + "  "), std::string::npos) << row;
+            EXPECT_NE(row.find(" " + ValueText(source) + "  " + source.units), std::string::npos)
+                << row;
+            EXPECT_EQ(Bars(row), c.sparkline) << row;
+            EXPECT_EQ(row.find(source.group == SourceGroup::Fan ? "7000" : "150") !=
+                          std::string::npos,
+                      c.scale)
+                << row;
+        }
     }
 }
 

@@ -1,7 +1,10 @@
 // kdhost.exe run as a user runs it, against kdmonitor.exe in a process of its
-// own: what it prints through a pipe in each format, and its exit codes.
+// own: what it prints through a pipe in each format and in its log, and the
+// exit codes and messages of both tools' command lines.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
 #include <regex>
 
 #include "support/fake_monitor.h"
@@ -23,8 +26,9 @@ struct SourceCase {
     std::string csvRow;
 };
 
-// kdmonitor --temps 45.5,52,400 --fans 900,1200,0: 400 degrees is past the
-// plug-in's bound, so that source has no reading.
+// kdmonitor --temps 45.5,52,400,38.88 --fans 900,1200,0: 400 degrees is past
+// the plug-in's bound, so that source has no reading; 38.88 is no float, and
+// every format shows it as the monitor published it.
 const SourceCase kPublished[] = {
     {"first temperature", 0, "temperature", "KD temperature 1", "45.50  " + C, "45.5",
      "0,temperature,KD temperature 1,45.5," + C + ",0,150,6"},
@@ -32,12 +36,14 @@ const SourceCase kPublished[] = {
      "1,temperature,KD temperature 2,52," + C + ",0,150,6"},
     {"temperature past the bound", 2, "temperature", "KD temperature 3", "no reading", "null",
      "2,temperature,KD temperature 3,," + C + ",0,150,6"},
-    {"first fan", 3, "fan", "KD fan speed 1", "900  RPM", "900",
-     "3,fan,KD fan speed 1,900,RPM,0,7000,7"},
-    {"second fan", 4, "fan", "KD fan speed 2", "1200  RPM", "1200",
-     "4,fan,KD fan speed 2,1200,RPM,0,7000,7"},
-    {"stopped fan", 5, "fan", "KD fan speed 3", "0  RPM", "0",
-     "5,fan,KD fan speed 3,0,RPM,0,7000,7"},
+    {"hundredths, not the float's tail", 3, "temperature", "KD temperature 4", "38.88  " + C,
+     "38.88", "3,temperature,KD temperature 4,38.88," + C + ",0,150,6"},
+    {"first fan", 4, "fan", "KD fan speed 1", "900  RPM", "900",
+     "4,fan,KD fan speed 1,900,RPM,0,7000,7"},
+    {"second fan", 5, "fan", "KD fan speed 2", "1200  RPM", "1200",
+     "5,fan,KD fan speed 2,1200,RPM,0,7000,7"},
+    {"stopped fan", 6, "fan", "KD fan speed 3", "0  RPM", "0",
+     "6,fan,KD fan speed 3,0,RPM,0,7000,7"},
 };
 
 std::string JsonLineOf(const std::string &json, int index) {
@@ -49,20 +55,30 @@ std::string JsonLineOf(const std::string &json, int index) {
     return "";
 }
 
-TEST(HostSnapshot, TableJsonAndCsvShowThePublishedSources) {
+std::string ReadFileText(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+TEST(HostSnapshot, TableJsonCsvAndLogShowThePublishedSources) {
     ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
+    PluginCopy scratch("host snapshot"); // a folder for the log
+    ASSERT_TRUE(scratch.ok());
+    const std::string log = scratch.folder() + "\\snapshot.csv";
     std::unique_ptr<CapturedTool> monitor;
-    ASSERT_TRUE(StartMonitor("--temps 45.5,52,400 --fans 900,1200,0", monitor));
+    ASSERT_TRUE(StartMonitor("--temps 45.5,52,400,38.88 --fans 900,1200,0", monitor));
 
     std::string table, json, csv;
-    ASSERT_EQ(RunTool("kdhost.exe", "", &table), 0) << table;
+    ASSERT_EQ(RunTool("kdhost.exe", "--log \"" + log + "\"", &table), 0) << table;
     ASSERT_EQ(RunTool("kdhost.exe", "--json", &json), 0) << json;
     ASSERT_EQ(RunTool("kdhost.exe", "--csv", &csv), 0) << csv;
+    std::vector<std::string> logLines = Lines(ReadFileText(log));
 
-    EXPECT_EQ(RowCount(table), 6u) << table;
-    EXPECT_NE(json.find("\"count\": 6,"), std::string::npos) << json;
+    EXPECT_EQ(RowCount(table), 7u) << table;
+    EXPECT_NE(json.find("\"count\": 7,"), std::string::npos) << json;
     std::vector<std::string> csvLines = Lines(csv);
-    ASSERT_EQ(csvLines.size(), 7u) << csv;
+    ASSERT_EQ(csvLines.size(), 8u) << csv;
+    ASSERT_EQ(logLines.size(), 8u);
     EXPECT_EQ(csvLines[0], "index,group,name,value,units,scaleMin,scaleMax,scaleDivisions");
     for (const SourceCase &c : kPublished) {
         SCOPED_TRACE(c.what);
@@ -77,6 +93,8 @@ TEST(HostSnapshot, TableJsonAndCsvShowThePublishedSources) {
             << line;
         EXPECT_NE(line.find("\"value\": " + c.jsonValue + ","), std::string::npos) << line;
         EXPECT_EQ(csvLines[size_t(c.index) + 1], c.csvRow);
+        const std::string &logRow = logLines[size_t(c.index) + 1];
+        EXPECT_EQ(logRow.substr(logRow.find(',') + 1), c.csvRow) << "the log's row";
     }
     for (const std::string *output : {&table, &json, &csv}) {
         EXPECT_EQ(output->find("e+38"), std::string::npos) << "no reading shown as a number";
@@ -132,6 +150,17 @@ struct ExitCase {
     std::string errors; // expected in standard error
 };
 
+void ExpectExits(const char *program, const std::vector<ExitCase> &cases) {
+    for (const ExitCase &c : cases) {
+        SCOPED_TRACE(std::string(program) + " " + c.arguments + ": " + c.what);
+        std::string output, errors;
+        EXPECT_EQ(RunTool(program, c.arguments, &output, &errors), c.code) << output << errors;
+        EXPECT_NE(output.find(c.output), std::string::npos) << output;
+        EXPECT_NE(errors.find(c.errors), std::string::npos) << errors;
+        EXPECT_EQ(errors.empty(), c.errors.empty()) << errors;
+    }
+}
+
 TEST(HostExitCodes, WithoutAMonitorAndWithUnusablePlugins) {
     ASSERT_FALSE(BlockNameOpens()) << "these cases need no monitor running";
     PluginCopy scratch("host unusable");
@@ -139,46 +168,119 @@ TEST(HostExitCodes, WithoutAMonitorAndWithUnusablePlugins) {
     scratch.WriteFile("text.dll", "not a module at all\r\n");
     scratch.WriteFile("empty.dll", "");
     const std::string bin = BuildDir() + "\\";
-    const ExitCase cases[] = {
-        {"no monitor: table", "", 1, "No sources: the plug-in reports 0.", ""},
-        {"no monitor: the table says why", "", 1, "There is no shared block named", ""},
-        {"no monitor: json", "--json", 1, "\"count\": 0,\n  \"sources\": []\n}", ""},
-        {"no monitor: csv is the header alone", "--csv", 1,
-         "index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n", ""},
-        {"no such file", "--plugin \"" + bin + "nowhere\\KelvoDyn.dll\"", 2, "",
-         "there is no such file"},
-        {"a file that is no module", "--plugin \"" + scratch.folder() + "\\text.dll\"", 2, "",
-         "text.dll is not a DLL: it is no Windows program file at all"},
-        {"an empty file", "--plugin \"" + scratch.folder() + "\\empty.dll\"", 2, "",
-         "empty.dll is not a DLL"},
-        {"a program, not a DLL", "--plugin \"" + bin + "kdmonitor.exe\"", 2, "",
-         "kdmonitor.exe is a Windows program, not a DLL"},
-        {"a plug-in without GetSourceDesc", "--plugin \"" + bin + "partial_plugin.dll\"", 2, "",
-         "partial_plugin.dll is not a usable plug-in: GetSourceDesc is missing"},
-        {"an unknown option", "--bogus", 3, "", "unknown option '--bogus'"},
-        {"two formats", "--json --csv", 3, "", "choose one of --json and --csv"},
-        {"timing without --watch", "--interval 100", 3, "", "need --watch"},
-        {"diagnose with others", "--diagnose --json", 3, "", "takes no other options"},
-        {"a log that cannot be opened", "--log \"" + bin + "nowhere\\log.csv\"", 3, "",
-         "cannot open the log file"},
-        {"help", "--help", 0, "Exit codes:", ""},
-    };
-    for (const ExitCase &c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string output, errors;
-        EXPECT_EQ(RunTool("kdhost.exe", c.arguments, &output, &errors), c.code) << output << errors;
-        EXPECT_NE(output.find(c.output), std::string::npos) << output;
-        EXPECT_NE(errors.find(c.errors), std::string::npos) << errors;
-        EXPECT_EQ(errors.empty(), c.errors.empty()) << errors;
-    }
+    ExpectExits(
+        "kdhost.exe",
+        {
+            {"no monitor: table", "", 1, "No sources: the plug-in reports 0.", ""},
+            {"no monitor: the table says why", "", 1, "There is no shared block named", ""},
+            {"no monitor: json", "--json", 1, "\"count\": 0,\n  \"sources\": []\n}", ""},
+            {"no monitor: csv is the header alone", "--csv", 1,
+             "index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n", ""},
+            {"no such file", "--plugin \"" + bin + "nothing.dll\"", 2, "",
+             "nothing.dll: there is no such file"},
+            {"no such folder", "--plugin \"" + bin + "nowhere\\KelvoDyn.dll\"", 2, "",
+             "KelvoDyn.dll: there is no such folder"},
+            {"a folder", "--plugin \"" + scratch.folder() + "\"", 2, "", ": it is a folder"},
+            {"a file that is no module", "--plugin \"" + scratch.folder() + "\\text.dll\"", 2, "",
+             "text.dll is not a DLL: it is no Windows program file at all"},
+            {"an empty file", "--plugin \"" + scratch.folder() + "\\empty.dll\"", 2, "",
+             "empty.dll is not a DLL"},
+            {"a program, not a DLL", "--plugin \"" + bin + "kdmonitor.exe\"", 2, "",
+             "kdmonitor.exe is a Windows program, not a DLL"},
+            {"a plug-in without GetSourceDesc", "--plugin \"" + bin + "partial_plugin.dll\"", 2, "",
+             "partial_plugin.dll is not a usable plug-in: GetSourceDesc is missing"},
+            {"the value joined with '='", "\"--plugin=" + bin + "partial_plugin.dll\"", 2, "",
+             "partial_plugin.dll is not a usable plug-in"},
+            {"an empty plug-in path", "--plugin \"\"", 3, "", "--plugin needs a file name"},
+            {"an unknown option", "--bogus", 3, "", "unknown option '--bogus'"},
+            {"a flag given a value", "--watch=yes", 3, "", "--watch takes no value"},
+            {"a value given twice", "--plugin a.dll --plugin=b.dll", 3, "",
+             "--plugin is given twice"},
+            {"two formats", "--json --csv", 3, "", "choose one of --json and --csv"},
+            {"timing without --watch", "--interval 100", 3, "", "need --watch"},
+            {"a negative duration", "--watch --duration -1", 3, "", "(0: until stopped)"},
+            {"diagnose with others", "--diagnose --json", 3, "", "takes no other options"},
+            {"a log in no folder", "--log \"" + bin + "nowhere\\log.csv\"", 3, "",
+             "cannot open the log file " + bin + "nowhere\\log.csv: there is no such folder"},
+            {"a log that is a folder", "--log \"" + scratch.folder() + "\"", 3, "",
+             "cannot open the log file " + scratch.folder() + ": it is a folder"},
+            {"help", "--help", 0, "Exit codes:", ""},
+            {"the version", "--version", 0, "kdhost " KD_PROJECT_VERSION "\n", ""},
+        });
 }
 
-TEST(HostHelp, ExplainsEveryOption) {
-    std::string help;
-    ASSERT_EQ(RunTool("kdhost.exe", "--help", &help), 0);
-    for (const char *option : {"--plugin PATH", "--watch", "--interval MS", "--duration S",
-                               "--json", "--csv", "--log FILE", "--diagnose", "--help"}) {
-        EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option;
+// kdmonitor's command line; the runs that start publishing end by themselves.
+TEST(MonitorExitCodes, BadOptionsAndTheStartLine) {
+    ASSERT_FALSE(BlockNameOpens()) << "these cases publish the block themselves";
+    const std::string name = "\"KDSharedMemory_RUD\"";
+    ExpectExits(
+        "kdmonitor.exe",
+        {
+            {"the version", "--version", 0, "kdmonitor " KD_PROJECT_VERSION "\n", ""},
+            {"the old spelling of --layout-version", "--version 2", 2, "",
+             "to publish layout version 2 use --layout-version 2"},
+            {"a flag given a value", "--animate=yes", 2, "", "--animate takes no value"},
+            {"a fan past 32 bits", "--fans 900,5000000000", 2, "",
+             "--fans: '5000000000' is out of range"},
+            {"a fraction of an RPM", "--fans 1.5", 2, "", "'1.5' is not a whole number of RPM"},
+            {"a temperature past 32 bits of hundredths", "--temps 30000000", 2, "",
+             "--temps: '30000000' is out of range"},
+            {"an empty item", "--temps 45,", 2, "", "'' is not a temperature"},
+            {"temperatures twice, joined and apart", "--temps=45 --temps 50", 2, "",
+             "--temps is given twice"},
+            {"a negative duration", "--duration -1", 2, "", "(0: until stopped)"},
+            {"a layout version past 16 bits", "--layout-version 70000", 2, "",
+             "--layout-version takes a number from 0 to 65535"},
+            {"stop with none running", "--stop", 1, "", "no monitor is running"},
+            {"layout version 1 is no oddity", "--layout-version 1 --duration 0.1", 0,
+             "publishing 2 temperatures and 3 fans in " + name + "; Ctrl+C to stop\n", ""},
+            {"a malformed layout version", "--layout-version 2 --duration 0.1", 0,
+             name + " (layout version 2 on purpose: plug-ins will reject it);", ""},
+            {"a size too small", "--size 401 --duration 0.1", 0,
+             "(declared size 401 bytes on purpose: plug-ins will reject it)", ""},
+            {"a larger size", "--size=4096 --duration 0.1", 0,
+             "(declared size 4096 bytes on purpose: plug-ins accept it)", ""},
+            {"too many temperatures", "--counts 33,0,0 --duration 0.1", 0,
+             "publishing 33 temperatures and 0 fans in " + name +
+                 " (counts 33,0,0 on purpose: plug-ins will reject it)",
+             ""},
+            {"two at once", "--layout-version 7 --size 10 --duration 0.1", 0,
+             "(layout version 7 and declared size 10 bytes on purpose: plug-ins will reject it)",
+             ""},
+            {"not live", "--not-live --duration 0.1", 0,
+             "(marked not live on purpose: plug-ins show no readings)", ""},
+            {"no temperatures means no fans either", "--temps \"\" --duration 0.1", 0,
+             "publishing 0 temperatures and 0 fans in", ""},
+            {"no temperatures, one fan", "--temps \"\" --fans 900 --duration 0.1", 0,
+             "publishing 0 temperatures and 1 fan in", ""},
+            {"values joined", "--temps=38.88 --fans=900,0 --duration=0.1", 0,
+             "publishing 1 temperature and 2 fans in", ""},
+        });
+}
+
+TEST(ToolHelp, ExplainsEveryOptionAndTheDurationRule) {
+    const struct {
+        const char *program;
+        std::vector<const char *> options;
+    } tools[] = {
+        {"kdhost.exe",
+         {"--plugin PATH", "--watch", "--interval MS", "--duration S", "--json", "--csv",
+          "--log FILE", "--diagnose", "--version", "--help"}},
+        {"kdmonitor.exe",
+         {"--temps LIST", "--fans LIST", "--animate", "--duration S", "--not-live",
+          "--layout-version N\n", "--size N", "--counts T,F,E", "--stop", "--version", "--help"}},
+    };
+    for (const auto &tool : tools) {
+        std::string help;
+        ASSERT_EQ(RunTool(tool.program, "--help", &help), 0) << tool.program;
+        for (const char *option : tool.options) {
+            std::string shown = std::string("\n  ") + option;
+            EXPECT_NE(help.find(option[std::strlen(option) - 1] == '\n' ? shown : shown + " "),
+                      std::string::npos)
+                << tool.program << " " << option;
+        }
+        EXPECT_NE(Unwrapped(help).find("(0, the default:"), std::string::npos) << tool.program;
+        EXPECT_NE(help.find("Exit codes:\n"), std::string::npos) << tool.program;
     }
 }
 

@@ -92,6 +92,45 @@ TEST(HostWatch, KeepsRunningThroughAMonitorKilledAndStartedAgain) {
     EXPECT_GT(back30, 0u);
 }
 
+// A monitor stopped through --stop clears bit 0 and destroys its window; the
+// watching host's plug-in still holds the block, so the block lives on.
+// --duration 0 keeps both tools running until they are stopped.
+TEST(HostWatch, SaysTheMonitorHasStoppedAndDiagnoseAgrees) {
+    ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 45.5 --fans 900 --duration 0", monitor));
+    CapturedTool host("kdhost.exe", "--watch --interval 100 --duration 0");
+    ASSERT_TRUE(host.started());
+    auto live = [](const std::string &f) { return Shows(f, "KD temperature 1", "45.50"); };
+    ASSERT_TRUE(WaitUntil([&] { return !FrameWhere(host, live).empty(); }, 20000)) << host.Output();
+    Sleep(1000); // long past a duration of 0 seconds
+    EXPECT_EQ(monitor->Wait(0), -1) << "kdmonitor --duration 0 ended on its own";
+    EXPECT_EQ(host.Wait(0), -1) << "kdhost --duration 0 ended on its own";
+
+    std::string stopOutput;
+    ASSERT_EQ(RunTool("kdmonitor.exe", "--stop", &stopOutput), 0) << stopOutput;
+    EXPECT_EQ(monitor->Wait(20000), 0) << monitor->Output();
+    ASSERT_TRUE(BlockNameOpens()) << "the watching plug-in no longer holds the block";
+    auto stopped = [](const std::string &f) {
+        return Unwrapped(f).find("No sources now. The monitor has stopped: bit 0 of the block's "
+                                 "flags is clear and its window 0x") != std::string::npos;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return !FrameWhere(host, stopped).empty(); }, 20000))
+        << host.Output();
+    std::string frame = FrameWhere(host, stopped);
+    EXPECT_EQ(Unwrapped(frame).find("still starting"), std::string::npos) << frame;
+    EXPECT_TRUE(Shows(frame, "KD fan speed 1", "no reading")) << frame;
+
+    std::string diagnosis;
+    EXPECT_EQ(RunTool("kdhost.exe", "--diagnose", &diagnosis), 1) << diagnosis;
+    EXPECT_EQ(diagnosis.rfind("The monitor has stopped: bit 0 of the block's flags is clear", 0),
+              0u)
+        << diagnosis;
+    EXPECT_NE(diagnosis.find("\nfinding: stopped\n"), std::string::npos) << diagnosis;
+    EXPECT_EQ(host.Wait(0), -1) << "kdhost ended on its own";
+    host.Kill();
+}
+
 struct DurationCase {
     const char *what;
     const char *monitor; // kdmonitor's arguments, or none

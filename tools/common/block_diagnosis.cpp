@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "error_words.h"
+
 namespace {
 
 const char kIgnored[] = ", so the plug-in ignores the block and shows nothing.";
@@ -50,8 +52,8 @@ Diagnosis DiagnoseBlock(const BlockCopy &copy) {
     }
     if (copy.access == BlockAccess::CannotOpen) {
         return {Finding::CannotOpen,
-                "The shared block " + name + " exists but cannot be opened for reading (error " +
-                    std::to_string(copy.error) + "), so the plug-in cannot read it either."};
+                "The shared block " + name + " exists but cannot be opened for reading (" +
+                    ErrorWords(copy.error) + "), so the plug-in cannot read it either."};
     }
     if (copy.viewBytes < SHARED_BLOCK_MIN_SIZE) {
         return {Finding::TooShort, "The shared block is only " + std::to_string(copy.viewBytes) +
@@ -72,6 +74,15 @@ Diagnosis DiagnoseBlock(const BlockCopy &copy) {
     std::string sentence;
     if (CountTooHigh(b, sentence)) {
         return {Finding::TooManyReadings, sentence};
+    }
+    // A monitor that stops clears the bit and destroys its window; the block
+    // lives on while a plug-in still holds it.
+    if ((b.flags & FLAG_PUBLISHING) == 0 && b.hwnd != 0 && !copy.windowExists) {
+        return {Finding::Stopped,
+                "The monitor has stopped: bit 0 of the block's flags is clear and its window " +
+                    Hex(b.hwnd) +
+                    " no longer exists, so the plug-in shows nothing until a monitor publishes "
+                    "again."};
     }
     if ((b.flags & FLAG_PUBLISHING) == 0) {
         return {Finding::NotPublishing,
@@ -108,6 +119,8 @@ const char *FindingName(Finding finding) {
         return "wrong-version";
     case Finding::TooManyReadings:
         return "too-many-readings";
+    case Finding::Stopped:
+        return "stopped";
     case Finding::NotPublishing:
         return "not-publishing";
     case Finding::WindowGone:

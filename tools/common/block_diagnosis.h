@@ -12,7 +12,8 @@ enum class Finding {
     TooShort,         // the view, or the size the block declares, is below 402 bytes
     WrongVersion,     // version is not 1
     TooManyReadings,  // a count above 32
-    NotPublishing,    // bit 0 of flags clear
+    Stopped,          // bit 0 of flags clear and the window named in hwnd gone
+    NotPublishing,    // bit 0 of flags clear, the window alive (or none named yet)
     WindowGone,       // hwnd names no existing window
     NothingPublished, // live, with no temperatures and no fans
     Live,             // live, with sources

@@ -1,4 +1,4 @@
-// Option values for the command-line tools.
+// Option values for the command-line tools, and the walk over the arguments.
 #include "option_values.h"
 
 #include <cerrno>
@@ -24,12 +24,54 @@ bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &o
     return true;
 }
 
-bool TakeValue(const std::vector<std::string> &args, size_t &i, std::string &out,
-               std::string &error) {
-    if (i + 1 >= args.size()) {
-        error = args[i] + " needs a value (see --help)";
+bool NextOption(CommandLine &line) {
+    if (line.next >= line.args.size()) {
         return false;
     }
-    out = args[++i];
+    const std::string &arg = line.args[line.next++];
+    size_t equals = arg.find('=');
+    // Only a long option carries its value after '='; "C:\a=b" stays a word.
+    bool joined = arg.rfind("--", 0) == 0 && equals != std::string::npos;
+    line.name = joined ? arg.substr(0, equals) : arg;
+    line.attached = joined ? std::optional<std::string>(arg.substr(equals + 1)) : std::nullopt;
+    line.valueTaken = false;
     return true;
+}
+
+bool TakeValue(CommandLine &line, std::string &out, std::string &error) {
+    if (!line.valuesGiven.insert(line.name).second) {
+        error = line.name + " is given twice";
+        return false;
+    }
+    line.valueTaken = true;
+    if (line.attached) {
+        out = *line.attached;
+        return true;
+    }
+    if (line.next >= line.args.size()) {
+        error = line.name + " needs a value (see --help)";
+        return false;
+    }
+    out = line.args[line.next++];
+    return true;
+}
+
+bool NoValueLeft(const CommandLine &line, std::string &error) {
+    if (line.attached && !line.valueTaken) {
+        error = line.name + " takes no value (see --help)";
+        return false;
+    }
+    return true;
+}
+
+bool ParseDuration(const std::string &text, double &seconds, std::string &error) {
+    if (!ParseNumber(text, 0, 1e6, seconds)) {
+        error = "--duration takes seconds from 0 to 1000000, e.g. 10 (0: until stopped)";
+        return false;
+    }
+    return true;
+}
+
+std::string VersionLine(const char *program) {
+    return std::string(program) + " " KD_PROJECT_VERSION "\n";
 }

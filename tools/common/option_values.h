@@ -1,7 +1,10 @@
-// Reading option values from a tool's command line; shared by kdhost and kdmonitor.
+// Reading a tool's command line option by option, and the values options take;
+// shared by kdhost and kdmonitor so every tool spells its options alike.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,7 +14,32 @@ bool ParseNumber(const std::string &text, double low, double high, double &out);
 // A whole number within [low, high].
 bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &out);
 
-// The value after the option at args[i], advancing i; false with a sentence in
-// error when the command line ends first.
-bool TakeValue(const std::vector<std::string> &args, size_t &i, std::string &out,
-               std::string &error);
+// A walk over the arguments. Each option is "--name value" or "--name=value";
+// `name` is the option as typed up to any '=', `attached` what followed it.
+struct CommandLine {
+    explicit CommandLine(const std::vector<std::string> &arguments) : args(arguments) {}
+    const std::vector<std::string> &args;
+    size_t next = 0;
+    std::string name;
+    std::optional<std::string> attached;
+    bool valueTaken = false;
+    std::set<std::string> valuesGiven; // options whose value was taken already
+};
+
+// Moves to the next argument; false when there is none left.
+bool NextOption(CommandLine &line);
+
+// The current option's value: the attached one, or the next argument. False
+// with a sentence in error when there is none, or when the option already had
+// one ("--temps is given twice").
+bool TakeValue(CommandLine &line, std::string &out, std::string &error);
+
+// After an option is handled: false with a sentence in error when it was a
+// flag given a value ("--watch=x").
+bool NoValueLeft(const CommandLine &line, std::string &error);
+
+// --duration for every tool: seconds from 0 to 1000000, 0 meaning until stopped.
+bool ParseDuration(const std::string &text, double &seconds, std::string &error);
+
+// "kdhost 1.0.0.1": the program's name and the project's version.
+std::string VersionLine(const char *program);

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "error_words.h"
 #include "module_header.h"
 
 namespace {
@@ -69,7 +70,7 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
     plugin.path = FullPath(path);
     DWORD attributes = GetFileAttributesA(plugin.path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error = "cannot load " + plugin.path + ": there is no such file";
+        error = "cannot load " + plugin.path + ": " + FileErrorWords(plugin.path, GetLastError());
         return false;
     }
     // The loader says only "bad EXE format" for a DLL of the other bitness.

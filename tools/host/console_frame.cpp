@@ -25,14 +25,21 @@ std::string FitWidth(const std::string &utf8, size_t width) {
 
 } // namespace
 
+size_t ConsoleLineWidth(const TextStream &console) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(console.handle, &info)) {
+        return 79; // an 80-column terminal
+    }
+    return size_t(std::max(1, info.srWindow.Right - info.srWindow.Left));
+}
+
 void RedrawFrame(const TextStream &console, ConsoleFrame &frame,
                  const std::vector<std::string> &lines) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(console.handle, &info)) {
         return;
     }
-    // One column short of the window, or the console wraps at the edge.
-    size_t width = size_t(std::max(1, info.srWindow.Right - info.srWindow.Left));
+    size_t width = ConsoleLineWidth(console);
     SHORT top = SHORT(std::max(0, info.dwCursorPosition.Y - int(frame.lines)));
     SetConsoleCursorPosition(console.handle, COORD{0, top});
     std::string text;

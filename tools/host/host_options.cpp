@@ -30,13 +30,15 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
     HostOptions options;
     bool formatGiven = false;
     bool timingGiven = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string &arg = args[i];
-        auto value = [&](std::string &out) { return TakeValue(args, i, out, error); };
+    for (CommandLine line{args}; NextOption(line);) {
+        const std::string &arg = line.name;
+        auto value = [&](std::string &out) { return TakeValue(line, out, error); };
         std::string text;
         double number = 0;
         if (arg == "--help" || arg == "-h" || arg == "/?") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--watch") {
             options.watch = true;
         } else if (arg == "--diagnose") {
@@ -48,12 +50,13 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
             }
             formatGiven = true;
             options.format = arg == "--json" ? OutputFormat::Json : OutputFormat::Csv;
-        } else if (arg == "--plugin") {
-            if (!value(options.pluginPath)) {
+        } else if (arg == "--plugin" || arg == "--log") {
+            std::string &path = arg == "--plugin" ? options.pluginPath : options.logPath;
+            if (!value(path)) {
                 return std::nullopt;
             }
-        } else if (arg == "--log") {
-            if (!value(options.logPath)) {
+            if (path.empty()) {
+                error = arg + " needs a file name, not an empty one";
                 return std::nullopt;
             }
         } else if (arg == "--interval") {
@@ -66,16 +69,18 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
             options.intervalMs = unsigned(number);
         } else if (arg == "--duration") {
             timingGiven = true;
-            if (!value(text) || !ParseNumber(text, 0.001, 1e6, options.durationSeconds)) {
-                error = error.empty() ? "--duration takes seconds, e.g. 10" : error;
+            if (!value(text) || !ParseDuration(text, options.durationSeconds, error)) {
                 return std::nullopt;
             }
         } else {
             error = "unknown option '" + arg + "' (see --help)";
             return std::nullopt;
         }
+        if (!NoValueLeft(line, error)) {
+            return std::nullopt;
+        }
     }
-    if (options.help) {
+    if (options.help || options.version) {
         return options;
     }
     error = Conflict(options, timingGiven);
@@ -94,7 +99,8 @@ const char kUsage[] =
     "  --watch          redraw the table every interval, with a sparkline of each\n"
     "                   source's recent values on its own scale, until Ctrl+C\n"
     "  --interval MS    time between two redraws while watching (default 1000)\n"
-    "  --duration S     stop watching by itself after S seconds\n"
+    "  --duration S     stop watching by itself after S seconds (0, the default:\n"
+    "                   until Ctrl+C)\n"
     "  --json           print one snapshot as JSON\n"
     "  --csv            print one snapshot as CSV, with a header row\n"
     "  --log FILE       append timestamped CSV rows to FILE: one set per redraw while\n"
@@ -104,7 +110,11 @@ const char kUsage[] =
     "                   only, without the plug-in), say why the plug-in would show\n"
     "                   nothing or that the monitor is live, and print the block's\n"
     "                   header and slots\n"
+    "  --version        print kdhost's version\n"
     "  --help           show this text\n"
+    "\n"
+    "An option's value may follow it or be joined to it: --plugin PATH or\n"
+    "--plugin=PATH. Each option with a value may be given once.\n"
     "\n"
     "A value the plug-in cannot give shows as \"no reading\" (null in JSON, empty in\n"
     "CSV). The group is taken from the unit: degrees mean temperature, RPM a fan.\n"

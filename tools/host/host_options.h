@@ -16,6 +16,7 @@ struct HostOptions {
     std::string logPath;        // empty: no log
     bool diagnose = false;
     bool help = false;
+    bool version = false;
 };
 
 // Parses argv; on a bad argument returns nullopt and sets error to a sentence for the user.

@@ -2,14 +2,14 @@
 // reading the file meanwhile, never overwrite one another.
 #include "log_file.h"
 
+#include "error_words.h"
 #include "machine_formats.h"
 
 bool OpenLog(const std::string &path, LogFile &log, std::string &error) {
     log.handle = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log.handle == INVALID_HANDLE_VALUE) {
-        error =
-            "cannot open the log file " + path + " (error " + std::to_string(GetLastError()) + ")";
+        error = "cannot open the log file " + path + ": " + FileErrorWords(path, GetLastError());
         return false;
     }
     LARGE_INTEGER size{};

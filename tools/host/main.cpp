@@ -9,6 +9,7 @@
 #include "host_options.h"
 #include "log_file.h"
 #include "machine_formats.h"
+#include "option_values.h"
 #include "plugin_loader.h"
 #include "source_snapshot.h"
 #include "source_table.h"
@@ -72,6 +73,10 @@ int main(int argc, char **argv) {
     TextStream out = StandardOutput();
     if (options->help) {
         WriteText(out, HostUsage());
+        return kExitSources;
+    }
+    if (options->version) {
+        WriteText(out, VersionLine("kdhost"));
         return kExitSources;
     }
     if (options->diagnose) {

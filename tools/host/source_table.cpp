@@ -43,7 +43,8 @@ std::vector<std::string> Cells(const SourceReading &reading) {
 } // namespace
 
 std::vector<std::string> SourceTableLines(const std::vector<SourceReading> &sources,
-                                          const std::vector<std::string> &sparklines) {
+                                          const std::vector<std::string> &sparklines,
+                                          TableShape shape) {
     std::vector<Column> columns = {{"#", Align::Right},   {"group", Align::Left},
                                    {"name", Align::Left}, {"value", Align::Right},
                                    {"unit", Align::Left}, {"min", Align::Right},
@@ -57,6 +58,16 @@ std::vector<std::string> SourceTableLines(const std::vector<SourceReading> &sour
         columns.insert(columns.begin() + at, {"recent", Align::Left});
         for (size_t i = 0; i < rows.size(); ++i) {
             rows[i].insert(rows[i].begin() + at, i < sparklines.size() ? sparklines[i] : "");
+        }
+    }
+    for (size_t c = columns.size(); c-- > 0;) {
+        std::string title = columns[c].title;
+        bool scaleColumn = title == "min" || title == "max" || title == "div";
+        if ((!shape.group && title == "group") || (!shape.scale && scaleColumn)) {
+            columns.erase(columns.begin() + c);
+            for (auto &row : rows) {
+                row.erase(row.begin() + c);
+            }
         }
     }
     std::vector<size_t> widths;

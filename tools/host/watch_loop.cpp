@@ -8,12 +8,10 @@
 #include "block_diagnosis.h"
 #include "console_frame.h"
 #include "machine_formats.h"
-#include "source_table.h"
+#include "watch_layout.h"
 #include "watch_state.h"
 
 namespace {
-
-constexpr size_t kSparklineWidth = 24;
 
 HANDLE g_stopWatching = nullptr;
 
@@ -33,27 +31,21 @@ std::string JoinLines(const std::vector<std::string> &lines, std::string text) {
     return text;
 }
 
-std::vector<std::string> FrameLines(const LoadedPlugin &plugin, const WatchSettings &settings,
-                                    const WatchState &state, const Snapshot &snapshot,
-                                    bool console) {
-    std::string status = PluginFileName(plugin) + "  " + snapshot.time + "  " +
-                         std::to_string(snapshot.sources.size()) + " sources  every " +
-                         std::to_string(settings.intervalMs) + " ms";
-    std::vector<std::string> lines = {console ? status + "  (Ctrl+C stops)" : status};
+WatchFrameText FrameText(const LoadedPlugin &plugin, const WatchSettings &settings,
+                         const WatchState &state, const Snapshot &snapshot, bool console) {
+    WatchFrameText text;
+    text.status = {PluginFileName(plugin), snapshot.time,
+                   std::to_string(snapshot.sources.size()) + " sources",
+                   "every " + std::to_string(settings.intervalMs) + " ms"};
+    if (console) {
+        text.status.push_back("(Ctrl+C stops)");
+    }
     if (!state.sourcesNow) {
         // The plug-in says nothing about why; the block itself does.
-        std::string why = DiagnoseBlock(CopySharedBlock()).sentence;
-        for (const std::string &line : WrapWords(
-                 (state.rows.empty() ? "Waiting for sources. " : "No sources now. ") + why, 78)) {
-            lines.push_back(line);
-        }
+        text.note = (state.rows.empty() ? "Waiting for sources. " : "No sources now. ") +
+                    DiagnoseBlock(CopySharedBlock()).sentence;
     }
-    if (!state.rows.empty()) {
-        std::vector<std::string> table =
-            SourceTableLines(state.rows, RowSparklines(state, kSparklineWidth));
-        lines.insert(lines.end(), table.begin(), table.end());
-    }
-    return lines;
+    return text;
 }
 
 } // namespace
@@ -66,13 +58,16 @@ int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const Te
     const bool limited = settings.durationSeconds > 0;
     const double limitMs = settings.durationSeconds * 1000.0;
     WatchState state;
-    state.historyLength = kSparklineWidth;
+    state.historyLength = kWidestSparkline;
     ConsoleFrame frame;
     bool first = true;
     for (;;) {
         Snapshot snapshot = TakeSnapshot(plugin);
         AdvanceWatch(state, snapshot);
-        std::vector<std::string> lines = FrameLines(plugin, settings, state, snapshot, out.console);
+        // The console's width as it is now, so a resized window is fitted at once.
+        std::vector<std::string> lines =
+            WatchFrameLines(FrameText(plugin, settings, state, snapshot, out.console), state,
+                            out.console ? ConsoleLineWidth(out) : 0);
         if (out.console) {
             RedrawFrame(out, frame, lines);
         } else {

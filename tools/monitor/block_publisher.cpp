@@ -1,6 +1,7 @@
 // Publishes the simulated monitor's readings in the named shared block.
 #include "block_publisher.h"
 
+#include "error_words.h"
 #include "monitor_link/window_handle.h"
 
 namespace {
@@ -25,14 +26,14 @@ bool StartPublishing(const MonitorOptions &options, BlockPublisher &publisher, s
     // opens the same memory, which we take over unless its monitor is still live.
     bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     if (publisher.mapping == nullptr) {
-        error = "cannot create the shared block \"" SHARED_BLOCK_NAME "\" (error " +
-                std::to_string(GetLastError()) + ")";
+        error = "cannot create the shared block \"" SHARED_BLOCK_NAME "\": " +
+                ErrorWords(GetLastError());
         return false;
     }
     publisher.block = static_cast<SharedSensorBlock *>(
         MapViewOfFile(publisher.mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedSensorBlock)));
     if (publisher.block == nullptr) {
-        error = "cannot map the shared block (error " + std::to_string(GetLastError()) + ")";
+        error = "cannot map the shared block: " + ErrorWords(GetLastError());
         StopPublishing(publisher);
         return false;
     }
@@ -46,13 +47,13 @@ bool StartPublishing(const MonitorOptions &options, BlockPublisher &publisher, s
     publisher.window = CreateWindowExA(0, "STATIC", "kdmonitor", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                        nullptr, GetModuleHandleA(nullptr), nullptr);
     if (publisher.window == nullptr) {
-        error = "cannot create the monitor window (error " + std::to_string(GetLastError()) + ")";
+        error = "cannot create the monitor window: " + ErrorWords(GetLastError());
         StopPublishing(publisher);
         return false;
     }
     SharedSensorBlock *block = publisher.block;
     block->flags = 0; // not live until everything else is in place
-    block->version = options.version;
+    block->version = options.layoutVersion;
     block->size = options.size.value_or(SHARED_BLOCK_MIN_SIZE);
     block->hwnd = BlockFieldFromWindow(publisher.window);
     PublishReadings(publisher, options, options.temps, options.fans);

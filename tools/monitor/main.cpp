@@ -9,6 +9,8 @@
 
 #include "block_publisher.h"
 #include "monitor_options.h"
+#include "option_values.h"
+#include "start_line.h"
 
 namespace {
 
@@ -79,6 +81,10 @@ int main(int argc, char **argv) {
         std::fputs(MonitorUsage(), stdout);
         return 0;
     }
+    if (options->showVersion) {
+        std::fputs(VersionLine("kdmonitor").c_str(), stdout);
+        return 0;
+    }
     if (options->stopRunning) {
         return StopRunningMonitor();
     }
@@ -90,10 +96,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "kdmonitor: %s\n", error.c_str());
         return 1;
     }
-    unsigned temps = publisher.block->numTemps, fans = publisher.block->numFans;
-    std::printf("kdmonitor: publishing %u temperature%s and %u fan%s in \"%s\"%s; Ctrl+C to stop\n",
-                temps, temps == 1 ? "" : "s", fans, fans == 1 ? "" : "s", SHARED_BLOCK_NAME,
-                options->live ? "" : " (marked not live)");
+    std::fputs(StartLine(*options, *publisher.block).c_str(), stdout);
     std::fflush(stdout);
 
     const double limitMs = options->durationSeconds * 1000.0;

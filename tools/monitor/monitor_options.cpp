@@ -1,21 +1,22 @@
 // Parses kdmonitor's command line into MonitorOptions.
 #include "monitor_options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <sstream>
 
 #include "monitor_link/shared_sensor_block.h"
 #include "option_values.h"
 
 namespace {
 
+// "" is no item at all; "45," has an empty second item, refused as such.
 std::vector<std::string> SplitList(const std::string &text) {
     std::vector<std::string> items;
-    std::stringstream stream(text);
-    std::string item;
-    while (std::getline(stream, item, ',')) {
-        items.push_back(item);
+    for (size_t start = 0; !text.empty() && start <= text.size();) {
+        size_t comma = std::min(text.find(',', start), text.size());
+        items.push_back(text.substr(start, comma - start));
+        start = comma + 1;
     }
     return items;
 }
@@ -28,7 +29,10 @@ bool ParseTemperatures(const std::string &text, std::vector<int32_t> &out, std::
     for (const std::string &item : SplitList(text)) {
         double degrees = 0;
         if (!ParseNumber(item, kInt32Min / 100.0, kInt32Max / 100.0, degrees)) {
-            error = "--temps: '" + item + "' is not a temperature in degrees (e.g. 45.5)";
+            error = "--temps: '" + item + "' " +
+                    (ParseNumber(item, -HUGE_VAL, HUGE_VAL, degrees)
+                         ? "is out of range (the block holds -21474836.48 to 21474836.47)"
+                         : "is not a temperature in degrees (e.g. 45.5)");
             return false;
         }
         out.push_back(int32_t(std::llround(degrees * 100.0)));
@@ -40,7 +44,12 @@ bool ParseFans(const std::string &text, std::vector<int32_t> &out, std::string &
     for (const std::string &item : SplitList(text)) {
         int64_t rpm = 0;
         if (!ParseInteger(item, kInt32Min, kInt32Max, rpm)) {
-            error = "--fans: '" + item + "' is not a whole number of RPM";
+            double number = 0;
+            bool whole =
+                ParseNumber(item, -HUGE_VAL, HUGE_VAL, number) && number == std::floor(number);
+            error = "--fans: '" + item + "' " +
+                    (whole ? "is out of range (the block holds -2147483648 to 2147483647)"
+                           : "is not a whole number of RPM");
             return false;
         }
         out.push_back(int32_t(rpm));
@@ -70,13 +79,25 @@ bool ParseCounts(const std::string &text, MonitorOptions &options, std::string &
 std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string> &args,
                                                   std::string &error) {
     MonitorOptions options;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string &arg = args[i];
-        auto value = [&](std::string &out) { return TakeValue(args, i, out, error); };
+    for (CommandLine line{args}; NextOption(line);) {
+        const std::string &arg = line.name;
+        auto value = [&](std::string &out) { return TakeValue(line, out, error); };
         std::string text;
         int64_t number = 0;
         if (arg == "--help" || arg == "-h" || arg == "/?") {
             options.help = true;
+        } else if (arg == "--version") {
+            // "--version N" once published layout version N: say what does so now.
+            std::string given = line.attached             ? *line.attached
+                                : line.next < args.size() ? args[line.next]
+                                                          : "";
+            double layout = 0;
+            if (ParseNumber(given, -HUGE_VAL, HUGE_VAL, layout)) {
+                error = "--version prints kdmonitor's version; to publish layout version " + given +
+                        " use --layout-version " + given;
+                return std::nullopt;
+            }
+            options.showVersion = true;
         } else if (arg == "--animate") {
             options.animate = true;
         } else if (arg == "--not-live") {
@@ -94,16 +115,15 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
                 return std::nullopt;
             }
         } else if (arg == "--duration") {
-            if (!value(text) || !ParseNumber(text, 0, 1e6, options.durationSeconds)) {
-                error = error.empty() ? "--duration takes seconds, e.g. 30" : error;
+            if (!value(text) || !ParseDuration(text, options.durationSeconds, error)) {
                 return std::nullopt;
             }
-        } else if (arg == "--version") {
+        } else if (arg == "--layout-version") {
             if (!value(text) || !ParseInteger(text, 0, 0xFFFF, number)) {
-                error = error.empty() ? "--version takes a number from 0 to 65535" : error;
+                error = error.empty() ? "--layout-version takes a number from 0 to 65535" : error;
                 return std::nullopt;
             }
-            options.version = uint16_t(number);
+            options.layoutVersion = uint16_t(number);
         } else if (arg == "--size") {
             if (!value(text) || !ParseInteger(text, 0, 0xFFFFFFFFll, number)) {
                 error =
@@ -117,6 +137,9 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
             }
         } else {
             error = "unknown option '" + arg + "' (see --help)";
+            return std::nullopt;
+        }
+        if (!NoValueLeft(line, error)) {
             return std::nullopt;
         }
     }
@@ -141,16 +164,27 @@ const char *MonitorUsage() {
            "  --temps LIST     temperatures in degrees, two decimals (e.g. 45.5,52)\n"
            "  --fans LIST      fan speeds in RPM (e.g. 900,1200,0)\n"
            "  --animate        let the values drift smoothly, updated once a second\n"
-           "  --duration S     stop by itself after S seconds (default: run until stopped)\n"
+           "  --duration S     stop by itself after S seconds (0, the default: run until\n"
+           "                   stopped)\n"
            "  --not-live       publish with bit 0 of flags clear (monitor not publishing)\n"
-           "  --version N      publish layout version N instead of 1 (malformed block)\n"
-           "  --size N         declare N bytes instead of 402 (malformed block)\n"
+           "  --layout-version N\n"
+           "                   publish layout version N instead of 1 (malformed block)\n"
+           "  --size N         declare N bytes instead of 402 (malformed below 402)\n"
            "  --counts T,F,E   publish these counts instead of the list lengths\n"
            "  --stop           ask a running kdmonitor to stop, then exit\n"
+           "  --version        print kdmonitor's version\n"
            "  --help           show this text\n"
            "\n"
+           "With neither --temps nor --fans it publishes 45.50,52.25 degrees and 900,1200,0\n"
+           "RPM. Given one of them, the other group is empty unless it is given too:\n"
+           "--temps \"\" alone publishes no temperatures and no fans. An option's value may\n"
+           "follow it or be joined to it (--temps=45.5,52); each may be given once.\n"
+           "The start line says when the block is malformed or not live on purpose.\n"
            "Ctrl+C, --duration or 'kdmonitor --stop' ends it cleanly: the block is marked\n"
            "not publishing, the window destroyed and the mapping closed.\n"
-           "With neither --temps nor --fans it publishes 45.50,52.25 degrees and 900,1200,0 RPM.\n"
-           "Exit codes: 0 after a clean stop, 1 when it cannot publish, 2 on a bad option.\n";
+           "\n"
+           "Exit codes:\n"
+           "  0  after a clean stop (with --stop: the running monitor was asked to stop)\n"
+           "  1  it cannot publish (with --stop: no monitor is running)\n"
+           "  2  a bad command line\n";
 }

@@ -13,11 +13,12 @@ struct MonitorOptions {
     bool animate = false;
     bool live = true;
     double durationSeconds = 0; // 0: until Ctrl+C or --stop
-    uint16_t version = 1;
+    uint16_t layoutVersion = 1;
     std::optional<uint32_t> size;
     std::optional<uint16_t> counts[3]; // temperatures, fans, extra
     bool stopRunning = false;
     bool help = false;
+    bool showVersion = false;
 };
 
 // Parses argv; on a bad argument returns nullopt and sets error to a sentence for the user.
