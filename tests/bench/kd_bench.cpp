@@ -2,7 +2,8 @@
 // without, measured side by side in one run on one window and one settings
 // file; the DLL's size and what it imports. "--profile" makes a fixed number
 // of calls of one export for the call profile that tests/bench/call-profile
-// takes from Wine's relay trace.
+// takes from Wine's relay trace; "--results FILE" also writes each ratio row
+// to FILE as tab-separated text, for a table of both builds side by side.
 #include <windows.h>
 
 #include <cstdio>
@@ -34,6 +35,9 @@ constexpr Batches kLocalWindow = {4000, 301}; // IsWindow on a window of this pr
 constexpr Batches kRemoteWindow = {200, 101}; // IsWindow asks the window server
 constexpr Batches kProfileFile = {20, 101};   // GetPrivateProfileStringA reads the file
 
+FILE *g_results = nullptr; // --results FILE, or none
+const char *g_place = "";  // where the monitor's window is, for the results rows
+
 volatile int g_intSink;
 volatile float g_floatSink;
 
@@ -58,6 +62,10 @@ struct Host {
 void PrintRow(const char *what, const SideBySide &m) {
     std::printf("  %-44s %9.1f %9.1f %7.3f  %s\n", what, m.subjectNs, m.floorNs, m.ratio,
                 m.ratio <= kTarget ? "within 1.10" : "OVER 1.10");
+    if (g_results != nullptr) {
+        std::fprintf(g_results, "%s%s\t%.1f\t%.1f\t%.3f\n", what, g_place, m.subjectNs, m.floorNs,
+                     m.ratio);
+    }
 }
 
 // GetSourceData and GetSourcesNum against IsWindow on the monitor's window.
@@ -108,13 +116,15 @@ void MeasureDescriptor(const Plugin &plugin, const std::string &settingsPath) {
 // The monitor as the real one is: another process, whose window this process
 // can only ask the window server about.
 bool MeasureAgainstMonitorProcess(const Host &host) {
-    ChildProcess monitor = StartTool("kdmonitor.exe", "--temps 45.5,52 --fans 900,1200,0");
+    // Its output goes to a pipe of its own, not into the middle of the table.
+    CapturedTool monitor("kdmonitor.exe", "--temps 45.5,52 --fans 900,1200,0");
     bool seen = WaitUntil([&] { return host.plugin->SourcesNum() == 5; }, 20000);
     HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, SHARED_BLOCK_NAME);
     auto block = static_cast<const SharedSensorBlock *>(
         mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr);
     if (seen && block != nullptr) {
         std::printf("monitor in another process (kdmonitor.exe):\n");
+        g_place = ", monitor in another process";
         MeasureReadings(*host.plugin, WindowFromBlockField(block->hwnd), kRemoteWindow);
     }
     if (block != nullptr) {
@@ -123,7 +133,7 @@ bool MeasureAgainstMonitorProcess(const Host &host) {
     if (mapping != nullptr) {
         CloseHandle(mapping);
     }
-    KillProcess(monitor);
+    monitor.Kill();
     return seen && block != nullptr;
 }
 
@@ -190,7 +200,8 @@ int Benchmark() {
         std::fprintf(stderr, "kd_bench: %s: %s\n", BuiltPluginPath().c_str(), image.error.c_str());
         return 1;
     }
-    std::printf("KelvoDyn.dll: %u bytes\n", unsigned(file.size()));
+    std::printf("KelvoDyn.dll, %s build: %u bytes\n", sizeof(void *) == 8 ? "x64" : "x86",
+                unsigned(file.size()));
     Host host;
     if (!host.Start()) {
         std::fprintf(stderr, "kd_bench: cannot load a copy of the plug-in\n");
@@ -269,9 +280,20 @@ int main(int argc, char **argv) {
         bool withMonitor = !(argc >= 5 && std::strcmp(argv[4], "--no-monitor") == 0);
         return Profile(argv[2], std::atoi(argv[3]), withMonitor);
     }
-    if (argc > 1) {
-        std::fprintf(stderr, "usage: kd_bench [--profile EXPORT CALLS [--no-monitor]]\n");
+    if (argc == 3 && std::strcmp(argv[1], "--results") == 0) {
+        g_results = std::fopen(argv[2], "w");
+        if (g_results == nullptr) {
+            std::fprintf(stderr, "kd_bench: cannot write %s\n", argv[2]);
+            return 2;
+        }
+    } else if (argc > 1) {
+        std::fprintf(stderr, "usage: kd_bench [--results FILE | --profile EXPORT CALLS "
+                             "[--no-monitor]]\n");
         return 2;
     }
-    return Benchmark();
+    int code = Benchmark();
+    if (g_results != nullptr) {
+        std::fclose(g_results);
+    }
+    return code;
 }
