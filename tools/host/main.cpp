@@ -10,6 +10,7 @@
 #include "log_file.h"
 #include "machine_formats.h"
 #include "plugin_loader.h"
+#include "serve_command.h"
 #include "source_snapshot.h"
 #include "source_table.h"
 #include "text_output.h"
@@ -61,6 +62,15 @@ std::string SnapshotText(const Snapshot &snapshot, const HostOptions &options,
     return text;
 }
 
+int Serve(const LoadedPlugin &plugin, const HostOptions &options, const TextStream &out) {
+    ServeSettings settings;
+    settings.address = options.listen;
+    settings.durationSeconds = options.durationSeconds;
+    std::string error;
+    int code = RunServe(plugin, settings, out, error);
+    return error.empty() ? code : Fail(code, error);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -90,7 +100,9 @@ int main(int argc, char **argv) {
     }
 
     int code;
-    if (options->watch) {
+    if (options->serve) {
+        code = Serve(plugin, *options, out);
+    } else if (options->watch) {
         WatchSettings settings;
         settings.intervalMs = options->intervalMs;
         settings.durationSeconds = options->durationSeconds;
