@@ -118,7 +118,7 @@ TEST(MetricsText, FamiliesSamplesAndEscapes) {
                       F = "\xC2\xB0"
                           "F";
     Snapshot snapshot;
-    snapshot.reported = 7;
+    snapshot.reported = 8;
     snapshot.sources = {
         Source(0, SourceGroup::Temperature, "CPU", C, 3888 * 0.01f),
         Source(1, SourceGroup::Temperature, "Case \"front\" \\ A\nB", F, 113),
@@ -127,6 +127,11 @@ TEST(MetricsText, FamiliesSamplesAndEscapes) {
         Source(4, SourceGroup::Fan, "No reading", "RPM", NO_READING),
         Source(5, SourceGroup::Fan, "Infinite", "RPM", INFINITY),
         Source(6, SourceGroup::Other, "Volts", "V", 1.5f),
+        // 0xB0 under code page 932 is a katakana mark, not a degree sign.
+        Source(7, SourceGroup::Temperature, "GPU",
+               "\xEF\xBD\xB0"
+               "C",
+               61),
     };
     const std::string text = MetricsText(snapshot, "live");
     struct Line {
@@ -135,7 +140,7 @@ TEST(MetricsText, FamiliesSamplesAndEscapes) {
         bool present;
     } lines[] = {
         {"up with the finding", "kelvodyn_up{finding=\"live\"} 1", true},
-        {"what GetSourcesNum said", "kelvodyn_sources 7", true},
+        {"what GetSourcesNum said", "kelvodyn_sources 8", true},
         {"hundredths", "kelvodyn_temperature_celsius{index=\"0\",name=\"CPU\"} 38.88", true},
         {"Fahrenheit under its own name, escaped",
          "kelvodyn_temperature_fahrenheit{index=\"1\",name=\"Case \\\"front\\\" \\\\ A\\nB\"} 113",
@@ -144,6 +149,8 @@ TEST(MetricsText, FamiliesSamplesAndEscapes) {
         {"no sample without a reading", "name=\"No reading\"} ", false},
         {"no sample for a value that is not finite", "name=\"Infinite\"} ", false},
         {"an unknown degree is no temperature", "temperature_celsius{index=\"2\"", false},
+        {"Celsius told by its letter", "kelvodyn_temperature_celsius{index=\"7\",name=\"GPU\"} 61",
+         true},
         {"the sentinel never shows", "3.4028", false},
         {"info keeps a source without a reading",
          "kelvodyn_source_info{index=\"4\",group=\"fan\",name=\"No reading\",unit=\"RPM\","

@@ -1,7 +1,9 @@
 // Families follow the kernel-sensor exporters' naming (_celsius, _rpm). A
 // source without a reading has no sample, only its kelvodyn_source_info row;
 // a temperature whose unit is neither degrees Celsius nor Fahrenheit gets no
-// temperature sample rather than a wrong unit.
+// temperature sample rather than a wrong unit. The unit is told by its letter:
+// the degree sign (ANSI 0xB0) that made it a temperature is another character
+// in some code pages.
 #include "metrics_text.h"
 
 #include <cmath>
@@ -9,11 +11,6 @@
 #include "number_text.h"
 
 namespace {
-
-const std::string kCelsius = "\xC2\xB0"
-                             "C";
-const std::string kFahrenheit = "\xC2\xB0"
-                                "F";
 
 struct Family {
     const char *name;
@@ -34,13 +31,17 @@ Family *ReadingFamily(const SourceReading &s, Family &celsius, Family &fahrenhei
     if (s.group == SourceGroup::Fan) {
         return &rpm;
     }
-    if (s.group == SourceGroup::Temperature && s.units == kCelsius) {
+    if (s.group != SourceGroup::Temperature || s.units.empty()) {
+        return nullptr;
+    }
+    switch (s.units.back()) {
+    case 'C':
         return &celsius;
-    }
-    if (s.group == SourceGroup::Temperature && s.units == kFahrenheit) {
+    case 'F':
         return &fahrenheit;
+    default:
+        return nullptr;
     }
-    return nullptr;
 }
 
 } // namespace
