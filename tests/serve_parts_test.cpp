@@ -211,8 +211,6 @@ TEST(ListenAddress, FormsAndRefusals) {
         {"port 0: the system picks", "0", true, "127.0.0.1", 0},
         {"the highest port", "65535", true, "127.0.0.1", 65535},
         {"past the highest port", "65536", false, "", 0},
-        {"negative", "-1", false, "", 0},
-        {"a fraction", "80.5", false, "", 0},
         {"an exponent", "8e3", false, "", 0},
         {"no port", "127.0.0.1:", false, "", 0},
         {"no address", ":80", false, "", 0},
