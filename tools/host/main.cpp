@@ -1,5 +1,6 @@
 // kdhost: loads KelvoDyn.dll as a monitoring host does and shows its sources,
-// once or continuously, for people or programs; or diagnoses the shared block.
+// once or continuously, for people or programs, or over HTTP for monitoring
+// servers; or diagnoses the shared block.
 #include <string>
 #include <vector>
 
