@@ -9,7 +9,12 @@
 namespace {
 
 // Combinations that cannot mean anything; the first one found, as a sentence.
-std::string Conflict(const HostOptions &options, bool timingGiven) {
+std::string Conflict(const HostOptions &options, bool timingGiven, bool intervalGiven) {
+    if (options.serve && (options.watch || options.diagnose || intervalGiven ||
+                          options.format != OutputFormat::Table || !options.logPath.empty())) {
+        return "--serve answers every request with a fresh snapshot and takes only --plugin and "
+               "--duration";
+    }
     if (options.diagnose && (options.watch || options.format != OutputFormat::Table ||
                              !options.pluginPath.empty() || !options.logPath.empty())) {
         return "--diagnose reads the shared block without the plug-in and takes no other options";
@@ -17,7 +22,7 @@ std::string Conflict(const HostOptions &options, bool timingGiven) {
     if (options.watch && options.format != OutputFormat::Table) {
         return "--json and --csv print one snapshot; to record while watching use --log FILE";
     }
-    if (timingGiven && !options.watch) {
+    if (timingGiven && !options.watch && !options.serve) {
         return "--interval and --duration need --watch";
     }
     return "";
@@ -30,6 +35,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
     HostOptions options;
     bool formatGiven = false;
     bool timingGiven = false;
+    bool intervalGiven = false;
     for (CommandLine line{args}; NextOption(line);) {
         const std::string &arg = line.name;
         auto value = [&](std::string &out) { return TakeValue(line, out, error); };
@@ -59,8 +65,14 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
                 error = arg + " needs a file name, not an empty one";
                 return std::nullopt;
             }
+        } else if (arg == "--serve") {
+            options.serve = true;
+            if (!value(text) || !ParseListenAddress(text, options.listen, error)) {
+                return std::nullopt;
+            }
         } else if (arg == "--interval") {
             timingGiven = true;
+            intervalGiven = true;
             if (!value(text) || !ParseNumber(text, 10, 3600000, number) ||
                 number != std::floor(number)) {
                 error = error.empty() ? "--interval takes milliseconds from 10 to 3600000" : error;
@@ -83,7 +95,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
     if (options.help || options.version) {
         return options;
     }
-    error = Conflict(options, timingGiven);
+    error = Conflict(options, timingGiven, intervalGiven);
     if (!error.empty()) {
         return std::nullopt;
     }
@@ -99,8 +111,8 @@ const char kUsage[] =
     "  --watch          redraw the table every interval, with a sparkline of each\n"
     "                   source's recent values on its own scale, until Ctrl+C\n"
     "  --interval MS    time between two redraws while watching (default 1000)\n"
-    "  --duration S     stop watching by itself after S seconds (0, the default:\n"
-    "                   until Ctrl+C)\n"
+    "  --duration S     stop watching (or serving) by itself after S seconds\n"
+    "                   (0, the default: until Ctrl+C)\n"
     "  --json           print one snapshot as JSON\n"
     "  --csv            print one snapshot as CSV, with a header row\n"
     "  --log FILE       append timestamped CSV rows to FILE: one set per redraw while\n"
@@ -110,6 +122,13 @@ const char kUsage[] =
     "                   only, without the plug-in), say why the plug-in would show\n"
     "                   nothing or that the monitor is live, and print the block's\n"
     "                   header and slots\n"
+    "  --serve [ADDR:]PORT  answer HTTP requests on PORT until Ctrl+C or --duration:\n"
+    "                   /metrics in the Prometheus text format, /data.json (as\n"
+    "                   --json) and / (a page with the table); each request reads\n"
+    "                   the plug-in afresh. A bare port listens on 127.0.0.1 only;\n"
+    "                   0.0.0.0:PORT (or [::]:PORT) makes it reachable from other\n"
+    "                   machines. Port 0 takes any free port; the one line printed\n"
+    "                   says where it listens\n"
     "  --version        print kdhost's version\n"
     "  --help           show this text\n"
     "\n"
@@ -126,11 +145,13 @@ const char kUsage[] =
     "\n"
     "Exit codes:\n"
     "  0  the plug-in reports sources (with --diagnose: the monitor is live and\n"
-    "     publishes readings); while watching, at the last redraw\n"
+    "     publishes readings); while watching, at the last redraw; with --serve,\n"
+    "     once stopped\n"
     "  1  it reports none (with --diagnose: the plug-in would show nothing)\n"
     "  2  the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc\n"
     "     and GetSourceData\n"
-    "  3  a bad command line, or a log file that cannot be opened\n";
+    "  3  a bad command line, a log file that cannot be opened, or an address and\n"
+    "     port --serve cannot listen on (in use, or not this machine's)\n";
 
 std::string HostUsage() {
     const std::string bits = HostBitness();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "listen_address.h"
+
 enum class OutputFormat { Table, Json, Csv };
 
 struct HostOptions {
@@ -15,6 +17,8 @@ struct HostOptions {
     double durationSeconds = 0; // 0: until Ctrl+C
     std::string logPath;        // empty: no log
     bool diagnose = false;
+    bool serve = false;
+    ListenAddress listen; // with serve
     bool help = false;
     bool version = false;
 };

@@ -1,5 +1,6 @@
 // kdhost: loads KelvoDyn.dll as a monitoring host does and shows its sources,
-// once or continuously, for people or programs; or diagnoses the shared block.
+// once or continuously, for people or programs, or over HTTP for monitoring
+// servers; or diagnoses the shared block.
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "machine_formats.h"
 #include "option_values.h"
 #include "plugin_loader.h"
+#include "serve_command.h"
 #include "source_snapshot.h"
 #include "source_table.h"
 #include "text_output.h"
@@ -62,6 +64,15 @@ std::string SnapshotText(const Snapshot &snapshot, const HostOptions &options,
     return text;
 }
 
+int Serve(const LoadedPlugin &plugin, const HostOptions &options, const TextStream &out) {
+    ServeSettings settings;
+    settings.address = options.listen;
+    settings.durationSeconds = options.durationSeconds;
+    std::string error;
+    int code = RunServe(plugin, settings, out, error);
+    return error.empty() ? code : Fail(code, error);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -95,7 +106,9 @@ int main(int argc, char **argv) {
     }
 
     int code;
-    if (options->watch) {
+    if (options->serve) {
+        code = Serve(plugin, *options, out);
+    } else if (options->watch) {
         WatchSettings settings;
         settings.intervalMs = options->intervalMs;
         settings.durationSeconds = options->durationSeconds;

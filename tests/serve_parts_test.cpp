@@ -1,0 +1,266 @@
+// The plain functions behind kdhost --serve: the request-head parser and its
+// limits, the metrics text, the listen address, the shared snapshot and the
+// page's escaping. No sockets and no monitor.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <set>
+#include <thread>
+
+#include "http_request.h"
+#include "listen_address.h"
+#include "metrics_text.h"
+#include "shared_snapshot.h"
+#include "status_page.h"
+
+namespace {
+
+struct HeadCase {
+    const char *what;
+    std::string bytes;
+    HeadStatus status;
+    const char *path; // when Complete
+};
+
+TEST(RequestHead, StatusAndPathOfEachForm) {
+    const std::string big(kMaxRequestHead, 'a');
+    const HeadCase cases[] = {
+        {"plain GET", "GET /metrics HTTP/1.1\r\nHost: x\r\n\r\n", HeadStatus::Complete, "/metrics"},
+        {"HTTP/1.0 with bare LF line ends", "GET / HTTP/1.0\n\n", HeadStatus::Complete, "/"},
+        {"query left off the path", "GET /metrics?x=1&y HTTP/1.1\r\n\r\n", HeadStatus::Complete,
+         "/metrics"},
+        {"absolute form", "GET http://host:9876/data.json HTTP/1.1\r\n\r\n", HeadStatus::Complete,
+         "/data.json"},
+        {"absolute form without a path", "HEAD HTTP://host HTTP/1.1\r\n\r\n", HeadStatus::Complete,
+         "/"},
+        {"empty lines before the request", "\r\n\r\nGET / HTTP/1.1\r\n\r\n", HeadStatus::Complete,
+         "/"},
+        {"another method is still a request", "DELETE /metrics HTTP/1.1\r\n\r\n",
+         HeadStatus::Complete, "/metrics"},
+        {"a body after the head is not read", "POST / HTTP/1.1\r\n\r\n\x01\x02garbage",
+         HeadStatus::Complete, "/"},
+        {"HTTP/1.9 is answered as 1.1", "GET / HTTP/1.9\r\n\r\n", HeadStatus::Complete, "/"},
+        {"nothing yet", "", HeadStatus::Incomplete, ""},
+        {"half a request line", "GET /met", HeadStatus::Incomplete, ""},
+        {"line without the empty line", "GET / HTTP/1.1\r\nHost: x\r\n", HeadStatus::Incomplete,
+         ""},
+        {"a TLS hello is refused at once", "\x16\x03\x01\x02\x00", HeadStatus::Malformed, ""},
+        {"binary in the method", "G\x01T / HTTP/1.1\r\n\r\n", HeadStatus::Malformed, ""},
+        {"two spaces", "GET  / HTTP/1.1\r\n\r\n", HeadStatus::Malformed, ""},
+        {"no version (HTTP/0.9)", "GET /\r\n\r\n", HeadStatus::Malformed, ""},
+        {"version garbage", "GET / HTTX/1.1\r\n", HeadStatus::Malformed, ""},
+        {"space in the target", "GET /a b HTTP/1.1\r\n\r\n", HeadStatus::Malformed, ""},
+        {"target without a slash", "GET metrics HTTP/1.1\r\n\r\n", HeadStatus::Malformed, ""},
+        {"NUL in the target", std::string("GET /\0x HTTP/1.1\r\n\r\n", 21), HeadStatus::Malformed,
+         ""},
+        {"field without a colon", "GET / HTTP/1.1\r\nHost\r\n\r\n", HeadStatus::Malformed, ""},
+        {"space before the colon", "GET / HTTP/1.1\r\nHost : x\r\n\r\n", HeadStatus::Malformed, ""},
+        {"folded field", "GET / HTTP/1.1\r\nA: b\r\n c\r\n\r\n", HeadStatus::Malformed, ""},
+        {"control byte in a value", "GET / HTTP/1.1\r\nA: b\x01\r\n\r\n", HeadStatus::Malformed,
+         ""},
+        {"HTTP/2", "GET / HTTP/2.0\r\n\r\n", HeadStatus::VersionUnsupported, ""},
+        {"8 KiB without an end", "GET /" + big, HeadStatus::TooLarge, ""},
+        {"a field past 8 KiB", "GET / HTTP/1.1\r\nA: " + big + "\r\n\r\n", HeadStatus::TooLarge,
+         ""},
+        {"exactly 8 KiB",
+         "GET / HTTP/1.1\r\nA: " + std::string(kMaxRequestHead - 23, 'a') + "\r\n\r\n",
+         HeadStatus::Complete, "/"},
+    };
+    for (const HeadCase &c : cases) {
+        HttpRequest request;
+        HeadStatus status = ParseRequestHead(c.bytes.data(), c.bytes.size(), request);
+        EXPECT_EQ(int(status), int(c.status)) << c.what;
+        if (c.status == HeadStatus::Complete) {
+            EXPECT_EQ(request.path, c.path) << c.what;
+        }
+    }
+}
+
+TEST(RequestHead, FieldsAreRecordedWithinTheirLimit) {
+    std::string head = "GET / HTTP/1.1\r\nHost:  example  \r\nX-Empty:\r\n\r\n";
+    HttpRequest request;
+    ASSERT_EQ(int(ParseRequestHead(head.data(), head.size(), request)), int(HeadStatus::Complete));
+    ASSERT_EQ(request.headers.size(), 2u);
+    EXPECT_EQ(request.headers[0].value, "example");
+    EXPECT_EQ(request.headers[1].value, "");
+
+    for (size_t fields : {kMaxHeaderFields, kMaxHeaderFields + 1}) {
+        std::string many = "GET / HTTP/1.1\r\n";
+        for (size_t i = 0; i < fields; ++i) {
+            many += "A: 1\r\n";
+        }
+        many += "\r\n";
+        HeadStatus expected =
+            fields > kMaxHeaderFields ? HeadStatus::TooLarge : HeadStatus::Complete;
+        EXPECT_EQ(int(ParseRequestHead(many.data(), many.size(), request)), int(expected))
+            << fields << " fields";
+    }
+}
+
+SourceReading Source(uint32_t index, SourceGroup group, const std::string &name,
+                     const std::string &units, float value) {
+    SourceReading s;
+    s.index = index;
+    s.group = group;
+    s.name = name;
+    s.units = units;
+    s.described = true;
+    s.scaleMax = group == SourceGroup::Fan ? 7000 : 150;
+    s.scaleDivisions = group == SourceGroup::Fan ? 7 : 6;
+    s.value = value;
+    return s;
+}
+
+TEST(MetricsText, FamiliesSamplesAndEscapes) {
+    const std::string C = "\xC2\xB0"
+                          "C",
+                      F = "\xC2\xB0"
+                          "F";
+    Snapshot snapshot;
+    snapshot.reported = 8;
+    snapshot.sources = {
+        Source(0, SourceGroup::Temperature, "CPU", C, 3888 * 0.01f),
+        Source(1, SourceGroup::Temperature, "Case \"front\" \\ A\nB", F, 113),
+        Source(2, SourceGroup::Temperature, "Odd degrees", "\xC2\xB0X", 20),
+        Source(3, SourceGroup::Fan, "KD fan speed 1", "RPM", 900),
+        Source(4, SourceGroup::Fan, "No reading", "RPM", NO_READING),
+        Source(5, SourceGroup::Fan, "Infinite", "RPM", INFINITY),
+        Source(6, SourceGroup::Other, "Volts", "V", 1.5f),
+        // 0xB0 under code page 932 is a katakana mark, not a degree sign.
+        Source(7, SourceGroup::Temperature, "GPU",
+               "\xEF\xBD\xB0"
+               "C",
+               61),
+    };
+    const std::string text = MetricsText(snapshot, "live");
+    struct Line {
+        const char *what;
+        std::string line;
+        bool present;
+    } lines[] = {
+        {"up with the finding", "kelvodyn_up{finding=\"live\"} 1", true},
+        {"what GetSourcesNum said", "kelvodyn_sources 8", true},
+        {"hundredths", "kelvodyn_temperature_celsius{index=\"0\",name=\"CPU\"} 38.88", true},
+        {"Fahrenheit under its own name, escaped",
+         "kelvodyn_temperature_fahrenheit{index=\"1\",name=\"Case \\\"front\\\" \\\\ A\\nB\"} 113",
+         true},
+        {"whole RPM", "kelvodyn_fan_rpm{index=\"3\",name=\"KD fan speed 1\"} 900", true},
+        {"no sample without a reading", "name=\"No reading\"} ", false},
+        {"no sample for a value that is not finite", "name=\"Infinite\"} ", false},
+        {"an unknown degree is no temperature", "temperature_celsius{index=\"2\"", false},
+        {"Celsius told by its letter", "kelvodyn_temperature_celsius{index=\"7\",name=\"GPU\"} 61",
+         true},
+        {"the sentinel never shows", "3.4028", false},
+        {"info keeps a source without a reading",
+         "kelvodyn_source_info{index=\"4\",group=\"fan\",name=\"No reading\",unit=\"RPM\","
+         "scale_min=\"0\",scale_max=\"7000\",scale_divisions=\"7\"} 1",
+         true},
+        {"info of a source in no group",
+         "kelvodyn_source_info{index=\"6\",group=\"other\",name=\"Volts\",unit=\"V\"", true},
+    };
+    for (const Line &l : lines) {
+        EXPECT_EQ(text.find(l.line) != std::string::npos, l.present) << l.what << "\n" << text;
+    }
+    for (const char *family :
+         {"kelvodyn_up", "kelvodyn_sources", "kelvodyn_source_info", "kelvodyn_temperature_celsius",
+          "kelvodyn_temperature_fahrenheit", "kelvodyn_fan_rpm"}) {
+        EXPECT_NE(text.find(std::string("# HELP ") + family + " "), std::string::npos) << family;
+        EXPECT_NE(text.find(std::string("# TYPE ") + family + " gauge\n"), std::string::npos)
+            << family;
+    }
+    // Every line is a comment or "name{labels} value": a raw line feed would break one.
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = text.substr(start, end - start);
+        EXPECT_TRUE(line.rfind("# ", 0) == 0 || line.rfind("kelvodyn_", 0) == 0) << line;
+    }
+}
+
+TEST(MetricsText, NoSourcesIsDownWithTheReason) {
+    Snapshot snapshot;
+    const std::string text = MetricsText(snapshot, "window-gone");
+    EXPECT_NE(text.find("kelvodyn_up{finding=\"window-gone\"} 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("kelvodyn_sources 0\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("kelvodyn_source_info"), std::string::npos) << "no empty families";
+}
+
+TEST(StatusPage, EscapesEverythingFromThePlugin) {
+    ServedState state;
+    state.snapshot.reported = 1;
+    state.snapshot.sources = {Source(0, SourceGroup::Fan, "<b>Fan & \"co\"</b>", "RPM", 900)};
+    state.findingSentence = "The monitor is live.";
+    const std::string page = StatusPage(state, "C:\\<odd>\\KelvoDyn.dll");
+    EXPECT_EQ(page.find("<b>"), std::string::npos) << page;
+    EXPECT_EQ(page.find("<odd>"), std::string::npos) << page;
+    EXPECT_NE(page.find("&lt;b&gt;Fan &amp; &quot;co&quot;&lt;/b&gt;"), std::string::npos) << page;
+    EXPECT_NE(page.find("<a href=\"/metrics\">"), std::string::npos) << page;
+}
+
+TEST(ListenAddress, FormsAndRefusals) {
+    const struct {
+        const char *what;
+        const char *text;
+        bool ok;
+        const char *host;
+        int port;
+    } cases[] = {
+        {"a bare port is loopback only", "9876", true, "127.0.0.1", 9876},
+        {"every address when asked", "0.0.0.0:9876", true, "0.0.0.0", 9876},
+        {"IPv6 in brackets", "[::1]:80", true, "::1", 80},
+        {"port 0: the system picks", "0", true, "127.0.0.1", 0},
+        {"the highest port", "65535", true, "127.0.0.1", 65535},
+        {"past the highest port", "65536", false, "", 0},
+        {"an exponent", "8e3", false, "", 0},
+        {"no port", "127.0.0.1:", false, "", 0},
+        {"no address", ":80", false, "", 0},
+        {"IPv6 without brackets", "::1:80", false, "", 0},
+        {"empty", "", false, "", 0},
+    };
+    for (const auto &c : cases) {
+        ListenAddress address;
+        std::string error;
+        EXPECT_EQ(ParseListenAddress(c.text, address, error), c.ok) << c.what;
+        EXPECT_EQ(error.empty(), c.ok) << c.what << ": " << error;
+        if (c.ok) {
+            EXPECT_EQ(address.host, c.host) << c.what;
+            EXPECT_EQ(address.port, c.port) << c.what;
+        }
+    }
+    EXPECT_EQ(ListenUrl("::1", 80), "http://[::1]:80/");
+}
+
+TEST(SharedSnapshot, ConcurrentCallersShareOneAndLaterOnesTakeANewOne) {
+    std::atomic<int> takes{0}, arrived{0};
+    const int callers = 8;
+    SharedSnapshot shared([&] {
+        ++takes;
+        // Stay in flight until every caller has asked, and a little longer.
+        while (arrived < callers) {
+            std::this_thread::yield();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return ServedState{};
+    });
+    std::vector<uint64_t> generations(callers);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < callers; ++i) {
+        threads.emplace_back([&, i] {
+            ++arrived;
+            generations[i] = shared.Fresh()->generation;
+        });
+    }
+    for (std::thread &t : threads) {
+        t.join();
+    }
+    // A caller held up between arriving and asking may start a second one.
+    EXPECT_LE(takes, 2) << "concurrent requests took a snapshot each";
+    EXPECT_LE(std::set<uint64_t>(generations.begin(), generations.end()).size(), 2u);
+
+    int before = takes;
+    uint64_t first = shared.Fresh()->generation;
+    EXPECT_GT(shared.Fresh()->generation, first) << "a later request got an old snapshot";
+    EXPECT_EQ(takes, before + 2);
+}
+
+} // namespace

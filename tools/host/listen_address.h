@@ -1,0 +1,20 @@
+// Where kdhost --serve listens: "[ADDR:]PORT", 127.0.0.1 when only a port is
+// given, so nothing is reachable from other machines unless asked for.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct ListenAddress {
+    std::string host = "127.0.0.1"; // numeric IPv4 or IPv6, without brackets
+    uint16_t port = 0;              // 0: a free port the system picks
+};
+
+// "9876", "0.0.0.0:9876", "[::1]:9876". False with a sentence in error.
+bool ParseListenAddress(const std::string &text, ListenAddress &address, std::string &error);
+
+// "127.0.0.1:9876", with an IPv6 address in brackets: "[::1]:9876".
+std::string HostAndPort(const std::string &host, uint16_t port);
+
+// "http://127.0.0.1:9876/".
+std::string ListenUrl(const std::string &host, uint16_t port);
