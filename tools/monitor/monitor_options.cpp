@@ -7,6 +7,7 @@
 
 #include "monitor_link/shared_sensor_block.h"
 #include "option_values.h"
+#include "source_options.h"
 
 namespace {
 
@@ -115,10 +116,19 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
             if (!value(text) || !ParseCounts(text, options, error)) {
                 return std::nullopt;
             }
+        } else if (SourceOption taken = ParseSourceOption(args, i, options, error);
+                   taken != SourceOption::NotOurs) {
+            if (taken == SourceOption::Bad) {
+                return std::nullopt;
+            }
         } else {
             error = "unknown option '" + arg + "' (see --help)";
             return std::nullopt;
         }
+    }
+    error = SourceConflict(options);
+    if (!error.empty()) {
+        return std::nullopt;
     }
     if (!options.valuesGiven) {
         options.temps = {4550, 5225};
