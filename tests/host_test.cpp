@@ -40,15 +40,6 @@ const SourceCase kPublished[] = {
      "5,fan,KD fan speed 3,0,RPM,0,7000,7"},
 };
 
-std::string JsonLineOf(const std::string &json, int index) {
-    for (const std::string &line : Lines(json)) {
-        if (line.find("{\"index\": " + std::to_string(index) + ",") != std::string::npos) {
-            return line;
-        }
-    }
-    return "";
-}
-
 TEST(HostSnapshot, TableJsonAndCsvShowThePublishedSources) {
     ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
     std::unique_ptr<CapturedTool> monitor;

@@ -84,11 +84,12 @@ void ReportProblems(const std::string &path, const Recording &recording) {
 
 bool SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string &error) {
     auto recording = std::make_shared<Recording>();
-    if (!ReadRecording(options.replayPath, *recording, error)) {
+    bool usable = ReadRecording(options.replayPath, *recording, error);
+    ReportProblems(options.replayPath, *recording); // also why nothing is usable
+    if (!usable) {
         error = Utf8(error);
         return false;
     }
-    ReportProblems(options.replayPath, *recording);
     const double speed = options.speed;
     const bool loop = options.loop;
     auto at = std::make_shared<size_t>(0);
