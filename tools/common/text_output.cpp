@@ -13,6 +13,8 @@ TextStream OpenStream(DWORD which) {
     return stream;
 }
 
+} // namespace
+
 std::wstring Widen(const std::string &text, UINT codePage) {
     if (text.empty()) {
         return std::wstring();
@@ -22,8 +24,6 @@ std::wstring Widen(const std::string &text, UINT codePage) {
     MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0], length);
     return wide;
 }
-
-} // namespace
 
 TextStream StandardOutput() {
     return OpenStream(STD_OUTPUT_HANDLE);

@@ -3,27 +3,19 @@
 
 #include <windows.h>
 
+#include "text_output.h"
+
 namespace {
 
 // The plug-in reads at most this many characters of a name.
 const size_t kNameChars = 31;
 
-std::wstring Utf8ToWide(const std::string &utf8) {
-    if (utf8.empty()) {
-        return std::wstring();
-    }
-    // Bytes that are no UTF-8 become U+FFFD, which no ANSI code page holds: '?'.
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], length);
-    return wide;
-}
-
 std::string WideToAnsi(const std::wstring &wide) {
     if (wide.empty()) {
         return std::string();
     }
-    // No best-fit guesses: what the code page lacks is a plain '?'.
+    // No best-fit guesses: what the code page lacks, and U+FFFD for bytes that
+    // were no UTF-8, is a plain '?'.
     int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()),
                                      nullptr, 0, "?", nullptr);
     std::string ansi(size_t(length), '\0');
@@ -77,7 +69,7 @@ std::string OneLine(std::string text) {
 } // namespace
 
 std::string SettingsName(const std::string &utf8) {
-    std::wstring wide = Utf8ToWide(utf8);
+    std::wstring wide = Widen(utf8, CP_UTF8);
     for (wchar_t &c : wide) {
         c = (c < 0x20 || c == 0x7F) ? L' ' : c;
     }
