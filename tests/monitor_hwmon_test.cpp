@@ -242,6 +242,43 @@ TEST(HwmonMonitor, FahrenheitWithTheSettingsFileThatSaysSo) {
     EXPECT_TRUE(HasValue(json, 1, "null")) << json;
 }
 
+TEST(HwmonMonitor, ReadsOneDevicesFolderAndTheOldLayout) {
+    SensorTree tree("kd-hwmon-layouts");
+    ASSERT_TRUE(tree.ok());
+    const std::string modern = tree.AddDevice("hwmon1", "platform/coretemp.0", "coretemp");
+    tree.Write(modern + "/temp1_input", "45500\n");
+    // Kernels before 3.x: the name and the inputs in the device's own folder.
+    const std::string old = tree.AddDevice("hwmon0", "platform/w83627hf.656", "");
+    tree.Remove(old + "/name");
+    tree.Write("devices/platform/w83627hf.656/name", "w83627hf\n");
+    tree.Write("devices/platform/w83627hf.656/fan1_input", "2100\n");
+    ASSERT_TRUE(tree.MakeLinks());
+    const struct {
+        const char *what;
+        std::string folder;
+        std::vector<std::string> rows; // patterns, after the header line
+    } cases[] = {
+        {"both layouts",
+         tree.hwmon(),
+         {"0 +temperature +coretemp +temp1 +45\\.50 .*hwmon1\\\\temp1_input",
+          "1 +fan +w83627hf +fan1 +2100 +RPM +hwmon0\\\\device\\\\fan1_input"}},
+        {"one device's folder",
+         tree.hwmon() + "\\hwmon1",
+         {"0 +temperature +coretemp +temp1 +45\\.50 .*temp1_input"}},
+    };
+    for (const auto &c : cases) {
+        std::string list, errors;
+        ASSERT_EQ(RunTool("kdmonitor.exe", "--list --hwmon " + Quoted(c.folder), &list, &errors), 0)
+            << c.what << ": " << errors;
+        std::vector<std::string> lines = Lines(list);
+        ASSERT_EQ(lines.size(), c.rows.size() + 1) << c.what << ":\n" << list;
+        for (size_t i = 0; i < c.rows.size(); ++i) {
+            EXPECT_TRUE(std::regex_match(lines[i + 1], std::regex(c.rows[i])))
+                << c.what << ": " << lines[i + 1];
+        }
+    }
+}
+
 TEST(HwmonSettingsFile, NeverReplacedUnaskedNorLeftHalfWritten) {
     SensorTree tree("kd-hwmon-settings");
     ASSERT_TRUE(tree.ok());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "csv_text.h"
 #include "hwmon_sensors.h"
@@ -13,6 +14,7 @@
 #include "sensor_list.h"
 #include "sensor_rules.h"
 #include "settings_writer.h"
+#include "source_options.h"
 #include "timestamp_text.h"
 
 namespace {
@@ -288,6 +290,18 @@ TEST(SourceOptions, HowTheRealSourcesCombine) {
     auto folder = ParseMonitorOptions({"--list", "--hwmon", "/tmp/tree"}, error);
     ASSERT_TRUE(folder.has_value());
     EXPECT_EQ(folder->hwmonFolder, "/tmp/tree");
+}
+
+TEST(SourceOptions, EachIsExplainedInTheHelp) {
+    const std::string help = SourceUsage();
+    for (const char *option :
+         {"--hwmon [DIR]", "--interval MS", "--fahrenheit", "--list", "--write-settings FILE",
+          "--force", "--replay FILE", "--speed X", "--loop"}) {
+        size_t at = help.find(std::string("\n  ") + option);
+        ASSERT_NE(at, std::string::npos) << option;
+        EXPECT_NE(std::string(" \n").find(help[at + 3 + std::strlen(option)]), std::string::npos)
+            << option;
+    }
 }
 
 TEST(CsvText, RecordsAsRfc4180SplitsThem) {

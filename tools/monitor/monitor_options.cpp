@@ -142,7 +142,7 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
 }
 
 const char *MonitorUsage() {
-    return "kdmonitor - a simulated hardware monitor for KelvoDyn.dll\n"
+    return "kdmonitor - simulated, real or recorded readings for KelvoDyn.dll\n"
            "\n"
            "Publishes temperatures and fan speeds in the shared block \"" SHARED_BLOCK_NAME "\"\n"
            "exactly as a hardware monitor does, so the plug-in can be tried without one.\n"

@@ -82,6 +82,17 @@ void ReportProblems(const std::string &path, const Recording &recording) {
     }
 }
 
+// Snapshot `at` as a frame; a long pause after it is announced.
+Frame ReplayFrame(const Recording &recording, size_t at, double speed) {
+    const RecordedSnapshot &snapshot = recording.snapshots[at];
+    Frame frame = {snapshot.readings, HoldMs(recording, at, speed)};
+    if (frame.holdMs > kLongPauseMs) {
+        Warn("the recording pauses for " + Seconds(frame.holdMs) + " after " + snapshot.time +
+             " (line " + std::to_string(snapshot.line) + "); --speed shortens the wait");
+    }
+    return frame;
+}
+
 bool SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string &error) {
     auto recording = std::make_shared<Recording>();
     bool usable = ReadRecording(options.replayPath, *recording, error);
@@ -93,7 +104,7 @@ bool SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string 
     const double speed = options.speed;
     const bool loop = options.loop;
     auto at = std::make_shared<size_t>(0);
-    setup.first = {recording->snapshots[0].readings, HoldMs(*recording, 0, speed)};
+    setup.first = ReplayFrame(*recording, 0, speed);
     setup.next = [recording, at, speed, loop](Frame &frame) {
         if (++*at == recording->snapshots.size()) {
             if (!loop) {
@@ -101,12 +112,7 @@ bool SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string 
             }
             *at = 0;
         }
-        const RecordedSnapshot &snapshot = recording->snapshots[*at];
-        frame = {snapshot.readings, HoldMs(*recording, *at, speed)};
-        if (frame.holdMs > kLongPauseMs) {
-            Warn("the recording pauses for " + Seconds(frame.holdMs) + " after " + snapshot.time +
-                 " (line " + std::to_string(snapshot.line) + "); --speed shortens the wait");
-        }
+        frame = ReplayFrame(*recording, *at, speed);
         return true;
     };
     const auto &s = recording->snapshots;
