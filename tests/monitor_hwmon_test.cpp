@@ -48,19 +48,16 @@ TEST(HwmonMonitor, PublishesTheSensorsAndReadsThemAgainEveryInterval) {
 
     std::string json = HostJson();
     EXPECT_NE(json.find("\"count\": 2,"), std::string::npos) << json;
-    EXPECT_TRUE(HasValue(json, 0, "45.5")) << json;
-    EXPECT_TRUE(HasValue(json, 1, "1200")) << json;
-
+    EXPECT_TRUE(HasValue(json, 0, "45.5") && HasValue(json, 1, "1200")) << json;
     const struct {
         const char *what;
         const char *temp; // nullptr: the file is removed
         const char *fan;
         const char *tempValue, *fanValue;
     } steps[] = {
-        {"new values", "46250\n", "1300\n", "46.25", "1300"},
-        {"text that is no number", "-2010\n", "n/a\n", "-2.01", "null"},
+        {"text that is no number", "46250\n", "n/a\n", "46.25", "null"},
         {"a file that is gone", nullptr, "0\n", "null", "0"},
-        {"readable again", "45500\n", "1200\n", "45.5", "1200"},
+        {"readable again", "-2010\n", "1300\n", "-2.01", "1300"},
     };
     for (const auto &step : steps) {
         if (step.temp == nullptr) {
@@ -78,8 +75,6 @@ TEST(HwmonMonitor, PublishesTheSensorsAndReadsThemAgainEveryInterval) {
             << step.what << ":\n"
             << json;
     }
-    EXPECT_NE(monitor->Output().find("the kernel's sensors in " + tree.hwmon()), std::string::npos)
-        << monitor->Output();
 }
 
 // Two devices of one name told apart by their device paths, hwmonK numbers
@@ -90,11 +85,11 @@ void BuildBigTree(SensorTree &tree) {
     const std::string gpuB = tree.AddDevice("hwmon1", "pci0000/gpu0a", "amdgpu");
     const std::string core = tree.AddDevice("hwmon3", "platform/coretemp.0", "coretemp");
     const std::string nct = tree.AddDevice("hwmon0", "platform/nct6775.2592", "nct6798");
-    tree.Write(gpuA + "/temp1_input", "48000\n");
-    tree.Write(gpuA + "/temp1_label", "edge\n");
+    for (const auto &gpu : {std::make_pair(gpuA, "48000\n"), std::make_pair(gpuB, "51000\n")}) {
+        tree.Write(gpu.first + "/temp1_input", gpu.second);
+        tree.Write(gpu.first + "/temp1_label", "edge\n");
+    }
     tree.Write(gpuA + "/fan1_input", "1500\n");
-    tree.Write(gpuB + "/temp1_input", "51000\n");
-    tree.Write(gpuB + "/temp1_label", "edge\n");
     tree.Write(gpuB + "/fan1_input", "800\n");
     tree.Write(core + "/temp1_input", "45500\n");
     tree.Write(core + "/temp1_label", "Package id 0\n");
@@ -102,20 +97,16 @@ void BuildBigTree(SensorTree &tree) {
         std::string temp = core + "/temp" + std::to_string(channel);
         tree.Write(temp + "_input", std::to_string(40000 + channel * 100) + "\n");
         tree.Write(temp + "_label", "Core " + std::to_string(channel - 2) + "\n");
-        tree.Write(temp + "_crit", "100000\n");
     }
     tree.Write(nct + "/temp1_input", "-5250\n");
     tree.Write(nct + "/temp2_input", "n/a\n");
-    // A folder where an input should be: Wine's CreateFile fails on it, as a
-    // read of a sysfs input fails with EIO.
-    CreateDirectoryA(
-        (tree.root() + "\\devices\\platform\\nct6775.2592\\hwmon\\hwmon0\\temp3_input").c_str(),
-        nullptr);
+    // A folder where an input should be: CreateFile fails on it under Wine,
+    // as it does on a sysfs input whose read fails with EIO.
+    CreateDirectoryA((tree.root() + "\\" + nct + "\\temp3_input").c_str(), nullptr);
     for (int channel = 4; channel <= 27; ++channel) {
         std::string temp = nct + "/temp" + std::to_string(channel);
         tree.Write(temp + "_input", std::to_string(30000 + channel * 10) + "\n");
     }
-    tree.Write(nct + "/temp4_label", "CPUTIN\n");
     tree.Write(nct + "/temp5_label", "AUXTIN0 a very long sensor label\n");
     tree.Write(nct + "/fan1_input", "1200\n");
     tree.Write(nct + "/fan2_input", "0\n");
@@ -124,31 +115,25 @@ void BuildBigTree(SensorTree &tree) {
     tree.Write(nct + "/fan3_input", "4000\n");
     tree.Write(nct + "/fan3_label", "\xD0\x92\xD0\xB5\xD0\xBD\xD1\x82\n"); // Cyrillic
     tree.Write(nct + "/in0_input", "1100\n");
-    tree.Write(nct + "/pwm1", "128\n");
 }
 
-struct PublishedCase {
+const struct {
     int index;
     const char *name;  // as kdhost shows it from the written settings file
     const char *value; // in kdhost --json
-};
-
-const PublishedCase kBigTree[] = {
+} kBigTree[] = {
     {0, "amdgpu edge", "48"}, // hwmon4, but the first device path
     {1, "amdgpu edge", "51"},
     {2, "coretemp Package id 0", "45.5"},
     {3, "coretemp Core 0", "40.2"},
-    {11, "coretemp Core 8", "41"},
     {12, "coretemp Core 9", "41.1"}, // temp11 after temp10, not after temp1
     {13, "nct6798 temp1", "-5.25"},
     {14, "nct6798 temp2", "null"},
     {15, "nct6798 temp3", "null"},
-    {16, "nct6798 CPUTIN", "30.04"},
     {17, "nct6798 AUXTIN0 a very long sen", "30.05"},
     {31, "nct6798 temp19", "30.19"}, // the 32nd; temp20 to temp27 are left out
     {32, "amdgpu fan1", "1500"},
     {33, "amdgpu fan1", "800"},
-    {34, "nct6798 fan1", "1200"},
     {35,
      "nct6798 L\xC3\xBC"
      "fter",
@@ -168,23 +153,19 @@ TEST(HwmonMonitor, ListsOrdersAndNamesTheSensorsOfABigTree) {
     ASSERT_EQ(RunTool("kdmonitor.exe", hwmon + " --list", &list, &warnings), 0) << warnings;
     std::vector<std::string> lines = Lines(list);
     ASSERT_EQ(lines.size(), 38u) << list;
+    const std::string c = kDegreesUtf8 + "C +";
     const struct {
         size_t line;
         std::string row; // a pattern: columns at least two spaces apart
     } rows[] = {
         {0, " # +group +device +label +value +unit +file"},
-        {1, " 0 +temperature +amdgpu +edge +48\\.00 +" + kDegreesUtf8 + "C +hwmon4\\\\temp1_input"},
-        {2, " 1 +temperature +amdgpu +edge +51\\.00 +" + kDegreesUtf8 + "C +hwmon1\\\\temp1_input"},
-        {14,
-         "13 +temperature +nct6798 +temp1 +-5\\.25 +" + kDegreesUtf8 + "C +hwmon0\\\\temp1_input"},
+        {1, " 0 +temperature +amdgpu +edge +48\\.00 +" + c + "hwmon4\\\\temp1_input"},
+        {14, "13 +temperature +nct6798 +temp1 +-5\\.25 +" + c + "hwmon0\\\\temp1_input"},
         {16, "15 +temperature +nct6798 +temp3 +no reading +hwmon0\\\\temp3_input"},
-        {18, "17 +temperature +nct6798 +AUXTIN0 a very long sensor label +30\\.05 +" +
-                 kDegreesUtf8 + "C +hwmon0\\\\temp5_input"},
         {37, "36 +fan +nct6798 +\xD0\x92\xD0\xB5\xD0\xBD\xD1\x82 +4000 +RPM +hwmon0\\\\fan3_input"},
     };
     for (const auto &r : rows) {
-        EXPECT_TRUE(std::regex_match(lines[r.line], std::regex("^" + r.row + "$")))
-            << "line " << r.line << ": " << lines[r.line];
+        EXPECT_TRUE(std::regex_match(lines[r.line], std::regex(r.row))) << lines[r.line];
     }
     EXPECT_NE(warnings.find("40 temperatures found, the block holds 32: the last 8 are left out"),
               std::string::npos)
@@ -193,184 +174,93 @@ TEST(HwmonMonitor, ListsOrdersAndNamesTheSensorsOfABigTree) {
 
     PluginCopy copy("hwmon names");
     ASSERT_TRUE(copy.ok());
-    const std::string settings = copy.folder() + "\\KelvoDyn.ini";
     std::string wrote;
-    ASSERT_EQ(RunTool("kdmonitor.exe", hwmon + " --write-settings " + Quoted(settings), &wrote), 0)
-        << wrote;
+    ASSERT_EQ(RunTool("kdmonitor.exe",
+                      hwmon + " --write-settings " + Quoted(copy.folder() + "\\KelvoDyn.ini"),
+                      &wrote),
+              0);
     EXPECT_NE(wrote.find("names for 32 temperatures and 5 fans"), std::string::npos) << wrote;
-
     std::unique_ptr<CapturedTool> monitor;
     ASSERT_TRUE(StartMonitor(hwmon.c_str(), monitor));
     std::string json = HostJson("--plugin " + Quoted(copy.folder() + "\\KelvoDyn.dll"));
     EXPECT_NE(json.find("\"count\": 37,"), std::string::npos) << json;
-    for (const PublishedCase &c : kBigTree) {
-        std::string line = JsonLineOf(json, c.index);
-        EXPECT_NE(line.find("\"name\": \"" + std::string(c.name) + "\""), std::string::npos)
-            << "source " << c.index << ": " << line;
-        EXPECT_NE(line.find("\"value\": " + std::string(c.value) + ","), std::string::npos)
-            << "source " << c.index << ": " << line;
-    }
-}
-
-TEST(HwmonMonitor, FahrenheitWithTheSettingsFileThatSaysSo) {
-    ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
-    SensorTree tree("kd-hwmon-fahrenheit");
-    ASSERT_TRUE(tree.ok());
-    const std::string device = tree.AddDevice("hwmon2", "platform/k10temp", "k10temp");
-    tree.Write(device + "/temp1_input", "45500\n");
-    tree.Write(device + "/temp1_label", "Tctl\n");
-    tree.Write(device + "/temp2_input", "250000\n"); // 482 F: past the Celsius bound
-    ASSERT_TRUE(tree.MakeLinks());
-    const std::string hwmon = "--hwmon " + Quoted(tree.hwmon()) + " --fahrenheit";
-    PluginCopy copy("hwmon fahrenheit");
-    ASSERT_TRUE(copy.ok());
-    ASSERT_EQ(RunTool("kdmonitor.exe",
-                      hwmon + " --write-settings " + Quoted(copy.folder() + "\\KelvoDyn.ini"),
-                      nullptr),
-              0);
-
-    std::unique_ptr<CapturedTool> monitor;
-    ASSERT_TRUE(StartMonitor(hwmon.c_str(), monitor));
-    std::string json = HostJson("--plugin " + Quoted(copy.folder() + "\\KelvoDyn.dll"));
-    const std::string fahrenheit = "\"units\": \"" + kDegreesUtf8 + "F\"";
-    EXPECT_NE(JsonLineOf(json, 0).find("\"name\": \"k10temp Tctl\", " + fahrenheit),
-              std::string::npos)
-        << json;
-    EXPECT_TRUE(HasValue(json, 0, "113.9")) << json;
-    EXPECT_TRUE(HasValue(json, 1, "482")) << json;
-    json = HostJson(); // the plug-in without UseFahrenheit: Celsius bound, 300.00
-    EXPECT_TRUE(HasValue(json, 1, "null")) << json;
-}
-
-TEST(HwmonMonitor, ReadsOneDevicesFolderAndTheOldLayout) {
-    SensorTree tree("kd-hwmon-layouts");
-    ASSERT_TRUE(tree.ok());
-    const std::string modern = tree.AddDevice("hwmon1", "platform/coretemp.0", "coretemp");
-    tree.Write(modern + "/temp1_input", "45500\n");
-    // Kernels before 3.x: the name and the inputs in the device's own folder.
-    const std::string old = tree.AddDevice("hwmon0", "platform/w83627hf.656", "");
-    tree.Remove(old + "/name");
-    tree.Write("devices/platform/w83627hf.656/name", "w83627hf\n");
-    tree.Write("devices/platform/w83627hf.656/fan1_input", "2100\n");
-    ASSERT_TRUE(tree.MakeLinks());
-    const struct {
-        const char *what;
-        std::string folder;
-        std::vector<std::string> rows; // patterns, after the header line
-    } cases[] = {
-        {"both layouts",
-         tree.hwmon(),
-         {"0 +temperature +coretemp +temp1 +45\\.50 .*hwmon1\\\\temp1_input",
-          "1 +fan +w83627hf +fan1 +2100 +RPM +hwmon0\\\\device\\\\fan1_input"}},
-        {"one device's folder",
-         tree.hwmon() + "\\hwmon1",
-         {"0 +temperature +coretemp +temp1 +45\\.50 .*temp1_input"}},
-    };
-    for (const auto &c : cases) {
-        std::string list, errors;
-        ASSERT_EQ(RunTool("kdmonitor.exe", "--list --hwmon " + Quoted(c.folder), &list, &errors), 0)
-            << c.what << ": " << errors;
-        std::vector<std::string> lines = Lines(list);
-        ASSERT_EQ(lines.size(), c.rows.size() + 1) << c.what << ":\n" << list;
-        for (size_t i = 0; i < c.rows.size(); ++i) {
-            EXPECT_TRUE(std::regex_match(lines[i + 1], std::regex(c.rows[i])))
-                << c.what << ": " << lines[i + 1];
-        }
+    for (const auto &s : kBigTree) {
+        std::string line = JsonLineOf(json, s.index);
+        EXPECT_NE(line.find("\"name\": \"" + std::string(s.name) + "\""), std::string::npos)
+            << line;
+        EXPECT_TRUE(HasValue(json, s.index, s.value)) << line;
     }
 }
 
 TEST(HwmonSettingsFile, NeverReplacedUnaskedNorLeftHalfWritten) {
     SensorTree tree("kd-hwmon-settings");
     ASSERT_TRUE(tree.ok());
-    const std::string device = tree.AddDevice("hwmon0", "platform/coretemp.0", "coretemp");
-    tree.Write(device + "/temp1_input", "45500\n");
+    // Kernels before 3.x: the name and the inputs in the device's own folder.
+    const std::string old = tree.AddDevice("hwmon0", "platform/w83627hf.656", "");
+    tree.Remove(old + "/name");
+    tree.Write("devices/platform/w83627hf.656/name", "w83627hf\n");
+    tree.Write("devices/platform/w83627hf.656/fan1_input", "2100\n");
     ASSERT_TRUE(tree.MakeLinks());
     PluginCopy copy("hwmon settings");
     ASSERT_TRUE(copy.ok());
     const std::string path = copy.folder() + "\\KelvoDyn.ini";
     const std::string write =
         "--hwmon " + Quoted(tree.hwmon()) + " --write-settings " + Quoted(path);
-    const std::string old = "[kelvodyn]\r\nTemperature1=my own name\r\n";
-    copy.WriteSettings(old);
+    const std::string mine = "[kelvodyn]\r\nFan1=my own name\r\n";
+    copy.WriteSettings(mine);
 
-    std::string output, errors;
-    EXPECT_EQ(RunTool("kdmonitor.exe", write, &output, &errors), 3);
+    std::string errors;
+    EXPECT_EQ(RunTool("kdmonitor.exe", write, nullptr, &errors), 3);
     EXPECT_NE(errors.find("exists already; --force replaces it"), std::string::npos) << errors;
-    EXPECT_EQ(FileText(path), old);
+    EXPECT_EQ(FileText(path), mine);
+    // Held open by a program that does not share deletion: the rename fails.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), 4);
+    CloseHandle(held);
+    EXPECT_NE(errors.find("the old file stays as it was"), std::string::npos) << errors;
+    EXPECT_EQ(FileText(path), mine);
+    WIN32_FIND_DATAA entry;
+    EXPECT_EQ(FindFirstFileA((copy.folder() + "\\*.tmp").c_str(), &entry), INVALID_HANDLE_VALUE)
+        << "left behind: " << entry.cFileName;
 
-    {
-        // Held open by another program that does not share deletion: the rename fails.
-        HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", &output, &errors), 4);
-        CloseHandle(held);
-        EXPECT_NE(errors.find("the old file stays as it was"), std::string::npos) << errors;
-        EXPECT_EQ(FileText(path), old);
-        WIN32_FIND_DATAA entry;
-        HANDLE find = FindFirstFileA((copy.folder() + "\\*.tmp").c_str(), &entry);
-        EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "left behind: " << entry.cFileName;
-        if (find != INVALID_HANDLE_VALUE) {
-            FindClose(find);
-        }
-    }
-
-    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", &output, &errors), 0) << errors;
-    EXPECT_NE(FileText(path).find("\r\nTemperature1=coretemp temp1\r\n"), std::string::npos)
+    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), 0) << errors;
+    EXPECT_NE(FileText(path).find("\r\nFan1=w83627hf fan1\r\n"), std::string::npos)
         << FileText(path);
-    CreateDirectoryA((copy.folder() + "\\folder.ini").c_str(), nullptr);
-    EXPECT_EQ(RunTool("kdmonitor.exe",
-                      "--hwmon " + Quoted(tree.hwmon()) + " --write-settings " +
-                          Quoted(copy.folder() + "\\folder.ini") + " --force",
-                      &output, &errors),
-              4);
-    EXPECT_NE(errors.find("it is a folder"), std::string::npos) << errors;
-    RemoveDirectoryA((copy.folder() + "\\folder.ini").c_str());
 }
 
 TEST(HwmonMonitor, SaysWhichFolderHeldNoSensors) {
     ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
     SensorTree tree("kd-hwmon-empty");
     ASSERT_TRUE(tree.ok());
-    SensorTree labelsOnly("kd-hwmon-labels");
-    ASSERT_TRUE(labelsOnly.ok());
-    const std::string device = labelsOnly.AddDevice("hwmon0", "platform/acpitz", "acpitz");
-    labelsOnly.Write(device + "/temp1_label", "zone\n");
-    labelsOnly.Write(device + "/temp1_crit", "105000\n");
-    ASSERT_TRUE(labelsOnly.MakeLinks());
+    const std::string device = tree.AddDevice("hwmon0", "platform/acpitz", "acpitz");
+    tree.Write(device + "/temp1_label", "zone\n");
+    ASSERT_TRUE(tree.MakeLinks());
     const bool noSysfs = GetFileAttributesA("Z:\\sys\\class\\hwmon") == INVALID_FILE_ATTRIBUTES;
     const struct {
-        const char *what;
         std::string arguments;
         int code;
         std::string errors;
     } cases[] = {
-        {"an empty folder", "--hwmon " + Quoted(tree.hwmon()), 1,
-         "no hardware sensors found in " + tree.hwmon() + ": no device there has"},
-        {"devices without inputs", "--hwmon " + Quoted(labelsOnly.hwmon()), 1,
-         "no hardware sensors found in " + labelsOnly.hwmon() + ": no device"},
-        {"no such folder, a Linux path", "--hwmon /nowhere/hwmon --list", 1,
+        {"--hwmon " + Quoted(tree.hwmon()), 1,
+         "no hardware sensors found in " + tree.hwmon() +
+             ": no device there has a temperature or fan input"},
+        {"--hwmon /nowhere/hwmon --list", 1,
          "no hardware sensors found in Z:\\nowhere\\hwmon: there is no such folder"},
-        {"--write-settings with nothing to name",
-         "--hwmon " + Quoted(tree.hwmon()) + " --write-settings " +
-             Quoted(tree.root() + "\\KelvoDyn.ini"),
-         1, "no hardware sensors found"},
-        {"the kernel's own folder", noSysfs ? "--hwmon" : "--hwmon --list", noSysfs ? 1 : 0,
+        {noSysfs ? "--hwmon" : "--hwmon --list", noSysfs ? 1 : 0,
          noSysfs ? "no hardware sensors found in Z:\\sys\\class\\hwmon: there is no such "
                    "folder (under Wine it is Linux's /sys/class/hwmon"
                  : ""},
-        {"two sources", "--hwmon --replay x.csv", 2, "--replay publishes a recording"},
-        {"simulated values with real ones", "--hwmon --temps 45", 2, "simulated values"},
+        {"--hwmon --replay x.csv", 2, "--replay publishes a recording"},
     };
     for (const auto &c : cases) {
         std::string output, errors;
-        EXPECT_EQ(RunTool("kdmonitor.exe", c.arguments, &output, &errors), c.code) << c.what;
-        EXPECT_NE(Unwrapped(errors).find(c.errors), std::string::npos) << c.what << ": " << errors;
-        EXPECT_EQ(output.find("publishing"), std::string::npos) << c.what << ": " << output;
+        EXPECT_EQ(RunTool("kdmonitor.exe", c.arguments, &output, &errors), c.code) << c.arguments;
+        EXPECT_NE(errors.find(c.errors), std::string::npos) << c.arguments << ": " << errors;
+        EXPECT_EQ(output.find("publishing"), std::string::npos) << c.arguments << ": " << output;
     }
     EXPECT_FALSE(BlockNameOpens());
-    EXPECT_EQ(GetFileAttributesA((tree.root() + "\\KelvoDyn.ini").c_str()), INVALID_FILE_ATTRIBUTES)
-        << "no settings file without sensors";
 }
 
 } // namespace

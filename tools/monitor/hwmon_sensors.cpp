@@ -139,12 +139,8 @@ bool ScanHwmon(const std::string &folder, std::vector<Sensor> &sensors, std::str
                      : "");
         return false;
     }
-    if (IsFile(folder + "\\name")) {
-        ScanDevice(folder, folder, sensors);
-    } else {
-        for (const std::string &entry : EntryNames(folder, true)) {
-            ScanDevice(folder + "\\" + entry, entry, sensors);
-        }
+    for (const std::string &entry : EntryNames(folder, true)) {
+        ScanDevice(folder + "\\" + entry, entry, sensors);
     }
     if (sensors.empty()) {
         error = found + ": no device there has a temperature or fan input "

@@ -17,9 +17,8 @@ extern const char kDefaultHwmonFolder[];
 std::string HwmonFolder(const std::string &given);
 
 // Every tempN_input and fanN_input of every device in folder (each hwmonK
-// entry, a link to the device's folder), or of folder itself when it is one
-// device (it has a name file). False with a sentence naming the folder when
-// it cannot be read or holds no input.
+// entry, a link to the device's folder). False with a sentence naming the
+// folder when it cannot be read or holds no input.
 bool ScanHwmon(const std::string &folder, std::vector<Sensor> &sensors, std::string &error);
 
 // The sensors scanned, ordered and cut to the block's 32 per group; warning
