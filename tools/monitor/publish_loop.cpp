@@ -60,7 +60,9 @@ LoopEnd RunPublishLoop(BlockPublisher &publisher, const MonitorOptions &options,
             return LoopEnd::SourceEnded;
         }
         PublishReadings(publisher, options, frame.readings.temps, frame.readings.fans);
-        // A frame that took longer than its hold does not make the next ones late.
-        due = std::max(due + frame.holdMs, Elapsed(started));
+        // A frame that took longer than its hold does not make the next ones
+        // late; one of no time (a recording whose clock went back) still lets
+        // a millisecond pass, so a loop of such frames cannot spin.
+        due = std::max(due + std::max<int64_t>(frame.holdMs, 1), Elapsed(started));
     }
 }
