@@ -60,6 +60,10 @@ std::string AnsiToUtf8(const char *ansi, size_t maxBytes) {
     return utf8;
 }
 
+std::string AnsiToUtf8(const std::string &ansi) {
+    return AnsiToUtf8(ansi.c_str(), ansi.size());
+}
+
 size_t DisplayWidth(const std::string &utf8) {
     size_t width = 0;
     for (unsigned char byte : utf8) {

@@ -23,6 +23,7 @@ std::wstring Widen(const std::string &text, UINT codePage);
 
 // Text in the Windows ANSI code page, at most maxBytes long or up to its NUL.
 std::string AnsiToUtf8(const char *ansi, size_t maxBytes);
+std::string AnsiToUtf8(const std::string &ansi);
 
 // Characters as a terminal shows them: one per code point.
 size_t DisplayWidth(const std::string &utf8);

@@ -13,10 +13,6 @@ void Say(const TextStream &stream, const std::string &utf8) {
     WriteText(stream, "kdmonitor: " + utf8 + "\n");
 }
 
-std::string Utf8(const std::string &ansi) {
-    return AnsiToUtf8(ansi.c_str(), ansi.size());
-}
-
 int WriteSettings(const MonitorOptions &options, const SensorSelection &selection,
                   const std::string &folder) {
     const std::string &path = options.settingsPath;
@@ -24,16 +20,17 @@ int WriteSettings(const MonitorOptions &options, const SensorSelection &selectio
     switch (WriteSettingsFile(path, SettingsText(selection, options.fahrenheit, folder),
                               options.force, error)) {
     case WriteResult::Exists:
-        Say(StandardError(), Utf8(path) + " exists already; --force replaces it");
+        Say(StandardError(), AnsiToUtf8(path) + " exists already; --force replaces it");
         return kExitSettingsExist;
     case WriteResult::Failed:
-        Say(StandardError(), Utf8(error));
+        Say(StandardError(), AnsiToUtf8(error));
         return kExitSettingsUnwritable;
     case WriteResult::Written:
         break;
     }
-    Say(StandardOutput(), "wrote " + Utf8(path) + ": names for " + std::to_string(selection.temps) +
-                              " temperatures and " + std::to_string(selection.fans) + " fans" +
+    Say(StandardOutput(), "wrote " + AnsiToUtf8(path) + ": names for " +
+                              Counted(selection.temps, "temperature", "temperatures") + " and " +
+                              Counted(selection.fans, "fan", "fans") +
                               (options.fahrenheit ? ", UseFahrenheit=yes" : ""));
     return 0;
 }
@@ -45,7 +42,7 @@ int RunSensorTools(const MonitorOptions &options) {
     SensorSelection selection;
     std::string warning, error;
     if (!FindPublishedSensors(folder, selection, warning, error)) {
-        Say(StandardError(), Utf8(error));
+        Say(StandardError(), AnsiToUtf8(error));
         return 1;
     }
     if (!warning.empty()) {

@@ -22,10 +22,6 @@ void Warn(const std::string &utf8) {
     WriteText(StandardError(), "kdmonitor: " + utf8 + "\n");
 }
 
-std::string Utf8(const std::string &ansi) {
-    return AnsiToUtf8(ansi.c_str(), ansi.size());
-}
-
 std::string Seconds(int64_t milliseconds) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f s", double(milliseconds) / 1000.0);
@@ -58,7 +54,7 @@ bool SetUpHwmon(const MonitorOptions &options, SourceSetup &setup, std::string &
         frame = {ReadSensors(*selection, fahrenheit), options.intervalMs};
         return true;
     };
-    setup.about = "the kernel's sensors in " + Utf8(folder) + ", read every " +
+    setup.about = "the kernel's sensors in " + AnsiToUtf8(folder) + ", read every " +
                   std::to_string(options.intervalMs) + " ms" +
                   (fahrenheit ? ", in degrees Fahrenheit" : "");
     return true;
@@ -66,7 +62,7 @@ bool SetUpHwmon(const MonitorOptions &options, SourceSetup &setup, std::string &
 
 void ReportProblems(const std::string &path, const Recording &recording) {
     for (size_t i = 0; i < recording.problems.size() && i < kProblemsShown; ++i) {
-        Warn(Utf8(path) + " " + recording.problems[i] + "; row skipped");
+        Warn(AnsiToUtf8(path) + " " + recording.problems[i] + "; row skipped");
     }
     if (recording.problems.size() > kProblemsShown) {
         Warn(std::to_string(recording.problems.size() - kProblemsShown) +
@@ -98,7 +94,7 @@ bool SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string 
     bool usable = ReadRecording(options.replayPath, *recording, error);
     ReportProblems(options.replayPath, *recording); // also why nothing is usable
     if (!usable) {
-        error = Utf8(error);
+        error = AnsiToUtf8(error);
         return false;
     }
     const double speed = options.speed;
@@ -118,7 +114,7 @@ bool SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string 
     const auto &s = recording->snapshots;
     char speedText[32];
     std::snprintf(speedText, sizeof speedText, "%g", speed);
-    setup.about = "replaying " + Utf8(options.replayPath) + ": " + std::to_string(s.size()) +
+    setup.about = "replaying " + AnsiToUtf8(options.replayPath) + ": " + std::to_string(s.size()) +
                   " snapshots from " + s.front().time + " to " + s.back().time +
                   (speed != 1 ? std::string(", ") + speedText + " times as fast" : "") +
                   (loop ? ", again and again" : "");
