@@ -46,15 +46,6 @@ const SourceCase kPublished[] = {
      "6,fan,KD fan speed 3,0,RPM,0,7000,7"},
 };
 
-std::string JsonLineOf(const std::string &json, int index) {
-    for (const std::string &line : Lines(json)) {
-        if (line.find("{\"index\": " + std::to_string(index) + ",") != std::string::npos) {
-            return line;
-        }
-    }
-    return "";
-}
-
 std::string ReadFileText(const std::string &path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});

@@ -60,3 +60,12 @@ std::string Unwrapped(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
 }
+
+std::string JsonLineOf(const std::string &json, int index) {
+    for (const std::string &line : Lines(json)) {
+        if (line.find("{\"index\": " + std::to_string(index) + ",") != std::string::npos) {
+            return line;
+        }
+    }
+    return "";
+}

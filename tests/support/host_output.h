@@ -18,6 +18,9 @@ std::string RowOf(const std::string &table, const std::string &name);
 // How many table rows (lines that start with a source index) the text holds.
 size_t RowCount(const std::string &table);
 
+// The line of the source with this index in kdhost --json output, or "".
+std::string JsonLineOf(const std::string &json, int index);
+
 // Text with line ends turned into spaces, undoing kdhost's wrapping of sentences.
 std::string Unwrapped(std::string text);
 

@@ -5,14 +5,11 @@
 #include <cstdio>
 
 #include "error_words.h"
+#include "number_text.h"
 
 namespace {
 
 const char kIgnored[] = ", so the plug-in ignores the block and shows nothing.";
-
-std::string Counted(unsigned count, const char *one, const char *many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 std::string Hex(uint32_t value) {
     char text[16];

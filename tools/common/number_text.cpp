@@ -38,3 +38,7 @@ std::string ResolutionText(float value, int decimals) {
     }
     return text == "-0" ? "0" : text;
 }
+
+std::string Counted(size_t count, const char *one, const char *many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}

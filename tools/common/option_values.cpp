@@ -56,6 +56,24 @@ bool TakeValue(CommandLine &line, std::string &out, std::string &error) {
     return true;
 }
 
+bool TakeOptionalValue(CommandLine &line, std::string &out) {
+    line.valueTaken = true;
+    if (line.attached) {
+        out = *line.attached;
+        return true;
+    }
+    if (line.next >= line.args.size()) {
+        return false;
+    }
+    const std::string &next = line.args[line.next];
+    if (next.rfind("--", 0) == 0 || next == "/?" || next == "-h") {
+        return false;
+    }
+    out = next;
+    ++line.next;
+    return true;
+}
+
 bool NoValueLeft(const CommandLine &line, std::string &error) {
     if (line.attached && !line.valueTaken) {
         error = line.name + " takes no value (see --help)";

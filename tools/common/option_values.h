@@ -34,6 +34,10 @@ bool NextOption(CommandLine &line);
 // one ("--temps is given twice").
 bool TakeValue(CommandLine &line, std::string &out, std::string &error);
 
+// An optional value: the attached one, or the next argument unless it is an
+// option itself ("--hwmon DIR" or "--hwmon --list"). False when there is none.
+bool TakeOptionalValue(CommandLine &line, std::string &out);
+
 // After an option is handled: false with a sentence in error when it was a
 // flag given a value ("--watch=x").
 bool NoValueLeft(const CommandLine &line, std::string &error);

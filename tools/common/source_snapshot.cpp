@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "number_text.h"
@@ -93,13 +92,4 @@ std::string ReadingNumber(const SourceReading &reading) {
     default:
         return ShortestFloat(reading.value);
     }
-}
-
-std::string LocalTimestamp() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03u", now.wYear, now.wMonth,
-                  now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
-    return text;
 }

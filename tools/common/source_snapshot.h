@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plugin_loader.h"
+#include "timestamp_text.h"
 
 enum class SourceGroup { Temperature, Fan, Other };
 
@@ -45,4 +46,3 @@ std::string ValueText(const SourceReading &reading);
 // decimals for a temperature, whole RPM for a fan ("38.88", "45.5", "900").
 // The caller tests HasReading first.
 std::string ReadingNumber(const SourceReading &reading);
-std::string LocalTimestamp();

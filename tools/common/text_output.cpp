@@ -13,6 +13,8 @@ TextStream OpenStream(DWORD which) {
     return stream;
 }
 
+} // namespace
+
 std::wstring Widen(const std::string &text, UINT codePage) {
     if (text.empty()) {
         return std::wstring();
@@ -22,8 +24,6 @@ std::wstring Widen(const std::string &text, UINT codePage) {
     MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0], length);
     return wide;
 }
-
-} // namespace
 
 TextStream StandardOutput() {
     return OpenStream(STD_OUTPUT_HANDLE);
@@ -58,6 +58,10 @@ std::string AnsiToUtf8(const char *ansi, size_t maxBytes) {
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &utf8[0], bytes, nullptr,
                         nullptr);
     return utf8;
+}
+
+std::string AnsiToUtf8(const std::string &ansi) {
+    return AnsiToUtf8(ansi.c_str(), ansi.size());
 }
 
 size_t DisplayWidth(const std::string &utf8) {

@@ -17,8 +17,13 @@ TextStream StandardError();
 
 void WriteText(const TextStream &stream, const std::string &utf8);
 
+// Text in a code page (CP_UTF8, CP_ACP) as UTF-16; bytes the code page does
+// not define become U+FFFD.
+std::wstring Widen(const std::string &text, UINT codePage);
+
 // Text in the Windows ANSI code page, at most maxBytes long or up to its NUL.
 std::string AnsiToUtf8(const char *ansi, size_t maxBytes);
+std::string AnsiToUtf8(const std::string &ansi);
 
 // Characters as a terminal shows them: one per code point.
 size_t DisplayWidth(const std::string &utf8);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "csv_text.h"
+#include "log_columns.h"
 #include "number_text.h"
 
 namespace {
@@ -35,17 +37,6 @@ std::string JsonReading(const SourceReading &s) {
     return std::isfinite(s.value) ? ReadingNumber(s) : "null";
 }
 
-std::string CsvField(const std::string &text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string out = "\"";
-    for (char c : text) {
-        out += c == '"' ? "\"\"" : std::string(1, c);
-    }
-    return out + "\"";
-}
-
 } // namespace
 
 std::string SnapshotJson(const Snapshot &snapshot, const std::string &pluginPath) {
@@ -73,24 +64,34 @@ std::string SnapshotJson(const Snapshot &snapshot, const std::string &pluginPath
 }
 
 std::string CsvHeader() {
-    return "index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n";
+    return ColumnHeader(kColumnIndex);
 }
 
 std::string CsvRow(const SourceReading &s) {
-    return std::to_string(s.index) + "," + GroupName(s.group) + "," + CsvField(s.name) + "," +
-           (HasReading(s.value) ? ReadingNumber(s) : "") + "," + CsvField(s.units) + "," +
-           ShortestFloat(s.scaleMin) + "," + ShortestFloat(s.scaleMax) + "," +
-           ShortestFloat(s.scaleDivisions) + "\n";
+    std::string fields[kColumnCount];
+    fields[kColumnIndex] = std::to_string(s.index);
+    fields[kColumnGroup] = GroupName(s.group);
+    fields[kColumnName] = CsvField(s.name);
+    fields[kColumnValue] = HasReading(s.value) ? ReadingNumber(s) : "";
+    fields[kColumnUnits] = CsvField(s.units);
+    fields[kColumnScaleMin] = ShortestFloat(s.scaleMin);
+    fields[kColumnScaleMax] = ShortestFloat(s.scaleMax);
+    fields[kColumnScaleDivisions] = ShortestFloat(s.scaleDivisions);
+    std::string row;
+    for (int column = kColumnIndex; column < kColumnCount; ++column) {
+        row += (column == kColumnIndex ? "" : ",") + fields[column];
+    }
+    return row + "\n";
 }
 
 std::string LogHeader() {
-    return "time," + CsvHeader();
+    return ColumnHeader(kColumnTime);
 }
 
 std::string LogRows(const std::string &time, const std::vector<SourceReading> &sources) {
     std::string rows;
     for (const SourceReading &s : sources) {
-        rows += time + "," + CsvRow(s);
+        rows += CsvField(time) + "," + CsvRow(s);
     }
     return rows;
 }

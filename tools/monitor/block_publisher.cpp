@@ -1,4 +1,4 @@
-// Publishes the simulated monitor's readings in the named shared block.
+// Publishes a monitor's readings, from whichever source, in the named shared block.
 #include "block_publisher.h"
 
 #include "error_words.h"
@@ -19,7 +19,8 @@ void WriteGroup(int32_t *slots, const std::vector<int32_t> &values) {
 
 } // namespace
 
-bool StartPublishing(const MonitorOptions &options, BlockPublisher &publisher, std::string &error) {
+bool StartPublishing(const MonitorOptions &options, const Readings &first,
+                     BlockPublisher &publisher, std::string &error) {
     publisher.mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                            sizeof(SharedSensorBlock), SHARED_BLOCK_NAME);
     // A plug-in may still hold the block of a monitor that stopped: the name then
@@ -56,7 +57,7 @@ bool StartPublishing(const MonitorOptions &options, BlockPublisher &publisher, s
     block->version = options.layoutVersion;
     block->size = options.size.value_or(SHARED_BLOCK_MIN_SIZE);
     block->hwnd = BlockFieldFromWindow(publisher.window);
-    PublishReadings(publisher, options, options.temps, options.fans);
+    PublishReadings(publisher, options, first.temps, first.fans);
     WriteGroup(block->extra, {});
     block->flags = options.live ? FLAG_PUBLISHING : 0;
     return true;

@@ -1,4 +1,4 @@
-// Owns the simulated monitor's side of the shared block: the named mapping,
+// Owns the monitor's side of the shared block: the named mapping,
 // the message-only window whose handle marks the monitor as live, and the writes.
 #pragma once
 
@@ -10,6 +10,7 @@
 
 #include "monitor_link/shared_sensor_block.h"
 #include "monitor_options.h"
+#include "readings.h"
 
 struct BlockPublisher {
     HANDLE mapping = nullptr;
@@ -18,8 +19,10 @@ struct BlockPublisher {
 };
 
 // Creates (or takes over from a stopped monitor) the named block and the window,
-// and publishes the header. False with a sentence in error when it cannot.
-bool StartPublishing(const MonitorOptions &options, BlockPublisher &publisher, std::string &error);
+// and publishes the header and the first readings. False with a sentence in
+// error when it cannot.
+bool StartPublishing(const MonitorOptions &options, const Readings &first,
+                     BlockPublisher &publisher, std::string &error);
 
 // Writes the slots, then the counts (the list lengths unless --counts overrides them).
 void PublishReadings(BlockPublisher &publisher, const MonitorOptions &options,

@@ -1,8 +1,8 @@
-// kdmonitor: a simulated hardware monitor. Publishes readings in the shared
-// block until Ctrl+C, --duration or 'kdmonitor --stop', then leaves cleanly.
+// kdmonitor: a hardware monitor for KelvoDyn.dll. Publishes simulated values,
+// the kernel's sensors or a recording in the shared block until Ctrl+C,
+// --duration, 'kdmonitor --stop' or the recording's end, then leaves cleanly.
 #include <windows.h>
 
-#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,7 +10,12 @@
 #include "block_publisher.h"
 #include "monitor_options.h"
 #include "option_values.h"
+#include "publish_loop.h"
+#include "sensor_tools.h"
+#include "source_options.h"
+#include "source_setup.h"
 #include "start_line.h"
+#include "text_output.h"
 
 namespace {
 
@@ -35,39 +40,6 @@ int StopRunningMonitor() {
     return 0;
 }
 
-// Smooth drift around the published values, a full swing in about 16 seconds:
-// temperatures by up to 8 degrees, fans by up to 25 percent, so the change shows
-// even on a host's fixed scales; a stopped fan stays stopped.
-std::vector<int32_t> Drift(const std::vector<int32_t> &base, double tick, bool isFan) {
-    std::vector<int32_t> values;
-    for (size_t i = 0; i < base.size(); ++i) {
-        double wave = std::sin(tick / 2.5 + double(i) * 1.7);
-        double amplitude = isFan ? std::fabs(base[i]) * 0.25 : 800.0;
-        values.push_back(int32_t(std::lround(base[i] + amplitude * wave)));
-    }
-    return values;
-}
-
-// Waits for the stop event while serving the window's messages.
-bool WaitForStop(DWORD milliseconds) {
-    DWORD until = GetTickCount() + milliseconds;
-    for (;;) {
-        DWORD now = GetTickCount();
-        DWORD left = int32_t(until - now) > 0 ? until - now : 0;
-        DWORD woke = MsgWaitForMultipleObjects(1, &g_stopEvent, FALSE, left, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) {
-            return true;
-        }
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-        if (woke == WAIT_TIMEOUT) {
-            return false;
-        }
-    }
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -79,6 +51,7 @@ int main(int argc, char **argv) {
     }
     if (options->help) {
         std::fputs(MonitorUsage(), stdout);
+        std::fputs(SourceUsage(), stdout);
         return 0;
     }
     if (options->showVersion) {
@@ -89,37 +62,35 @@ int main(int argc, char **argv) {
         return StopRunningMonitor();
     }
 
+    if (options->list || !options->settingsPath.empty()) {
+        return RunSensorTools(*options);
+    }
+    SourceSetup source;
+    if (!SetUpSource(*options, source, error)) {
+        WriteText(StandardError(), "kdmonitor: " + error + "\n");
+        return 1;
+    }
+
     g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, kStopEventName);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     BlockPublisher publisher;
-    if (!StartPublishing(*options, publisher, error)) {
+    if (!StartPublishing(*options, source.first.readings, publisher, error)) {
         std::fprintf(stderr, "kdmonitor: %s\n", error.c_str());
         return 1;
+    }
+    if (!source.about.empty()) {
+        WriteText(StandardOutput(), "kdmonitor: " + source.about + "\n");
     }
     std::fputs(StartLine(*options, *publisher.block).c_str(), stdout);
     std::fflush(stdout);
 
-    const double limitMs = options->durationSeconds * 1000.0;
-    const DWORD started = GetTickCount();
-    for (double tick = 1;; ++tick) {
-        double elapsed = double(GetTickCount() - started);
-        DWORD wait = DWORD(1000);
-        if (limitMs > 0) {
-            if (elapsed >= limitMs) {
-                break;
-            }
-            wait = DWORD(std::fmin(1000.0, limitMs - elapsed));
-        }
-        if (WaitForStop(wait)) {
-            break;
-        }
-        if (options->animate) {
-            PublishReadings(publisher, *options, Drift(options->temps, tick, false),
-                            Drift(options->fans, tick, true));
-        }
-    }
+    LoopEnd end =
+        RunPublishLoop(publisher, *options, g_stopEvent, source.first.holdMs, source.next);
     StopPublishing(publisher);
     CloseHandle(g_stopEvent);
+    if (end == LoopEnd::SourceEnded) {
+        std::printf("kdmonitor: the recording has ended\n");
+    }
     std::printf("kdmonitor: stopped\n");
     return 0;
 }

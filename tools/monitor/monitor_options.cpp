@@ -7,6 +7,7 @@
 
 #include "monitor_link/shared_sensor_block.h"
 #include "option_values.h"
+#include "source_options.h"
 
 namespace {
 
@@ -135,6 +136,11 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
             if (!value(text) || !ParseCounts(text, options, error)) {
                 return std::nullopt;
             }
+        } else if (SourceOption taken = ParseSourceOption(line, options, error);
+                   taken != SourceOption::NotOurs) {
+            if (taken == SourceOption::Bad) {
+                return std::nullopt;
+            }
         } else {
             error = "unknown option '" + arg + "' (see --help)";
             return std::nullopt;
@@ -142,6 +148,10 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
         if (!NoValueLeft(line, error)) {
             return std::nullopt;
         }
+    }
+    error = SourceConflict(options);
+    if (!error.empty()) {
+        return std::nullopt;
     }
     if (!options.valuesGiven) {
         options.temps = {4550, 5225};
@@ -155,7 +165,7 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
 }
 
 const char *MonitorUsage() {
-    return "kdmonitor - a simulated hardware monitor for KelvoDyn.dll\n"
+    return "kdmonitor - simulated, real or recorded readings for KelvoDyn.dll\n"
            "\n"
            "Publishes temperatures and fan speeds in the shared block \"" SHARED_BLOCK_NAME "\"\n"
            "exactly as a hardware monitor does, so the plug-in can be tried without one.\n"

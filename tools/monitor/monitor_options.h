@@ -19,6 +19,18 @@ struct MonitorOptions {
     bool stopRunning = false;
     bool help = false;
     bool showVersion = false;
+
+    // Real readings instead of simulated ones (source_options.cpp).
+    bool hwmon = false;      // the kernel's sensors
+    std::string hwmonFolder; // --hwmon DIR as given; "" for /sys/class/hwmon
+    unsigned intervalMs = 1000;
+    bool fahrenheit = false;
+    bool list = false;        // print the sensors instead of publishing
+    std::string settingsPath; // --write-settings FILE: write names instead of publishing
+    bool force = false;       // --write-settings may replace FILE
+    std::string replayPath;   // --replay FILE
+    double speed = 1;
+    bool loop = false;
 };
 
 // Parses argv; on a bad argument returns nullopt and sets error to a sentence for the user.

@@ -1,0 +1,291 @@
+// kdmonitor's plain functions on their own: which sysfs files are inputs and
+// what they read as, the order and names of sensors, names as the settings
+// file holds them, and the rows of a recording. Run under Windows-1252.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "csv_text.h"
+#include "hwmon_sensors.h"
+#include "monitor_options.h"
+#include "replay_reader.h"
+#include "settings_writer.h"
+#include "timestamp_text.h"
+
+namespace {
+
+const auto T = SourceGroup::Temperature, F = SourceGroup::Fan;
+
+TEST(SensorRules, InputFilesAndTheirValues) {
+    const struct {
+        const char *file;
+        bool input;
+        SourceGroup group;
+        unsigned channel;
+    } files[] = {{"temp12_input", true, T, 12}, {"fan2_input", true, F, 2},
+                 {"temp1_label", false, T, 0},  {"in0_input", false, T, 0},
+                 {"temp_input", false, T, 0},   {"temp1_input.bak", false, T, 0}};
+    for (const auto &c : files) {
+        SourceGroup group{};
+        unsigned channel = 0;
+        ASSERT_EQ(ParseInputName(c.file, group, channel), c.input) << c.file;
+        EXPECT_TRUE(!c.input || (group == c.group && channel == c.channel)) << c.file;
+    }
+    const struct {
+        const char *text;
+        bool number;
+        int64_t value;
+    } values[] = {{"45500\n", true, 45500}, {"-5250\n", true, -5250},
+                  {" +7 ", true, 7},        {"\n", false, 0},
+                  {"n/a\n", false, 0},      {"45.5", false, 0},
+                  {"1e3", false, 0},        {"0x10", false, 0},
+                  {"-", false, 0},          {"9999999999999999999", false, 0}};
+    for (const auto &c : values) {
+        int64_t value = -1;
+        ASSERT_EQ(ParseSysfsInteger(c.text, value), c.number) << "'" << c.text << "'";
+        EXPECT_TRUE(!c.number || value == c.value) << "'" << c.text << "'";
+    }
+}
+
+TEST(SensorRules, MillidegreesBecomeRoundedHundredths) {
+    const struct {
+        const char *what;
+        int64_t millidegrees;
+        bool fahrenheit;
+        int32_t slot;
+    } cases[] = {
+        {"a half rounds up", 45505, false, 4551},
+        {"just below a half", 45504, false, 4550},
+        {"a negative half rounds away from zero", -5255, false, -526},
+        {"just above a negative half", -5254, false, -525},
+        {"too large for a slot", 30000000000000, false, kNoReadingSlot},
+        {"Fahrenheit", 45500, true, 11390},
+        {"Fahrenheit at -40", -40000, true, -4000},
+        {"Fahrenheit at 300 degrees C is its bound", 300000, true, 57200},
+        {"Fahrenheit half", 25, true, 3205},            // 3204.5
+        {"Fahrenheit negative half", -17825, true, -9}, // -8.5
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(TemperatureSlot(c.millidegrees, c.fahrenheit), c.slot) << c.what;
+    }
+    EXPECT_EQ(FanSlot(int64_t(1) << 40), kNoReadingSlot);
+}
+
+Sensor Make(SourceGroup group, const char *device, const char *path, unsigned channel,
+            const char *label = "") {
+    return {device, path, group, channel, label, std::string(path) + std::to_string(channel)};
+}
+
+TEST(SensorRules, OrderByNameThenDevicePathThenChannel) {
+    std::vector<Sensor> sensors = {Make(F, "nct6798", "p\\nct", 2),
+                                   Make(T, "nct6798", "p\\nct", 10),
+                                   Make(T, "coretemp", "p\\core", 1, "Package id 0"),
+                                   Make(T, "nct6798", "p\\nct", 9),
+                                   Make(T, "amdgpu", "pci\\0a", 1, "edge"),
+                                   Make(F, "amdgpu", "pci\\03", 1),
+                                   Make(T, "amdgpu", "pci\\03", 2, "junction")};
+    const std::vector<std::string> expected = {
+        "amdgpu junction", "amdgpu edge", "coretemp Package id 0", "nct6798 temp9",
+        "nct6798 temp10",  "amdgpu fan1", "nct6798 fan2"};
+    for (bool reversed : {false, true}) {
+        if (reversed) {
+            std::reverse(sensors.begin(), sensors.end()); // whatever the scan's order
+        }
+        SensorSelection selection = SelectForBlock(sensors);
+        std::vector<std::string> names;
+        for (const Sensor &sensor : selection.published) {
+            names.push_back(SensorName(sensor));
+        }
+        EXPECT_EQ(names, expected);
+        EXPECT_EQ(selection.temps, 5u);
+    }
+}
+
+TEST(SettingsWriter, NamesTheProfileReaderGivesBackAsWritten) {
+    const struct {
+        const char *what;
+        std::string utf8;
+        std::string ansi;
+    } cases[] = {
+        {"cut to 31", "nct6798 AUXTIN0 a very long sensor label",
+         "nct6798 AUXTIN0 a very long sen"},
+        {"no trailing space after the cut", "nct6798 AUXTIN0 a very long se x",
+         "nct6798 AUXTIN0 a very long se"},
+        {"in Windows-1252",
+         "nct6798 L\xC3\xBC"
+         "fter",
+         "nct6798 L\xFC"
+         "fter"},
+        {"what 1252 lacks, no best fit", "\xD0\xAF\xD0\xB4 \xC5\x81\xC3\xB3", "?? ?\xF3"},
+        {"bytes that are no UTF-8", "a \xFF\xFE", "a ??"},
+        {"a line end would start another key", "a\r\nFan1=b", "a  Fan1=b"},
+        {"tabs and controls",
+         "a\tb\x01"
+         "c",
+         "a b c"},
+        {"spaces the reader drops", "  edge  ", "edge"},
+        {"quotes the reader strips", "\"quoted\"", "\"\"quoted\"\""},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(SettingsName(c.utf8), c.ansi) << c.what;
+    }
+    SensorSelection selection =
+        SelectForBlock({Make(F, "nct6798", "p", 2), Make(T, "coretemp", "c", 1, "Package id 0"),
+                        Make(F, "nct6798", "p", 1, "CPU fan"), Make(T, "nct6798", "p", 3)});
+    std::string text = SettingsText(selection, true, "Z:\\tree\r\n");
+    EXPECT_NE(text.find("in Z:\\tree  .\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n[kelvodyn]\r\nUseFahrenheit=yes\r\nTemperature1=coretemp Package id "
+                        "0\r\nTemperature2=nct6798 temp3\r\nFan1=nct6798 CPU fan\r\nFan2=nct6798 "
+                        "fan2\r\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(SourceOptions, HowTheRealSourcesCombine) {
+    const struct {
+        std::vector<std::string> args;
+        const char *error; // part of the message; "" when accepted
+    } cases[] = {
+        {{"--hwmon", "Z:\\tree", "--interval", "200"}, ""},
+        {{"--write-settings", "a.ini", "--force", "--fahrenheit"}, ""},
+        {{"--replay", "r.csv", "--speed", "4", "--loop"}, ""},
+        {{"--hwmon", "--replay", "r.csv"}, "--replay publishes a recording"},
+        {{"--hwmon", "--temps", "40"}, "do not go with --hwmon or --replay"},
+        {{"--force"}, "there is no --write-settings"},
+        {{"--hwmon", "--speed", "2"}, "go with --replay"},
+        {{"--replay", "r.csv", "--interval", "200"}, "own timing"},
+    };
+    for (const auto &c : cases) {
+        std::string error;
+        auto options = ParseMonitorOptions(c.args, error);
+        std::string what = c.args[0] + " " + c.args.back();
+        EXPECT_EQ(options.has_value(), *c.error == '\0') << what;
+        EXPECT_NE(error.find(c.error), std::string::npos) << what << ": " << error;
+    }
+    std::string error;
+    auto list = ParseMonitorOptions({"--list", "--hwmon", "--fahrenheit"}, error);
+    ASSERT_TRUE(list.has_value()) << error;
+    EXPECT_TRUE(list->hwmon);
+    EXPECT_EQ(list->hwmonFolder, "") << "an option is no folder";
+    auto joined = ParseMonitorOptions({"--hwmon=Z:\\tree", "--list"}, error);
+    ASSERT_TRUE(joined.has_value()) << error;
+    EXPECT_EQ(joined->hwmonFolder, "Z:\\tree") << "the folder joined with '='";
+    EXPECT_EQ(HwmonFolder(""), "Z:\\sys\\class\\hwmon");
+    EXPECT_EQ(HwmonFolder("/tmp/tree/"), "Z:\\tmp\\tree");
+    EXPECT_EQ(HwmonFolder("C:\\tree\\"), "C:\\tree");
+    EXPECT_EQ(HwmonFolder("\\\\server\\share"), "\\\\server\\share");
+}
+
+TEST(CsvText, RecordsAsRfc4180SplitsThem) {
+    const struct {
+        const char *what;
+        std::string text;
+        std::vector<std::vector<std::string>> records; // {} for a malformed one
+        std::vector<size_t> lines;
+    } cases[] = {
+        {"CR LF, empty fields, no end", ",b\r\nc,", {{"", "b"}, {"c", ""}}, {1, 2}},
+        {"quoted comma and quotes", "\"a,\"\"b\"\"\",c\n", {{"a,\"b\"", "c"}}, {1}},
+        {"quoted line end", "\"a\nb\",c\n\nd\n", {{"a\nb", "c"}, {"d"}}, {1, 4}},
+        {"quote in an unquoted field", "a\"b,c\nd\n", {{}, {"d"}}, {1, 2}},
+        {"text after a closing quote", "\"a\"b,c\nd\n", {{}, {"d"}}, {1, 2}},
+        {"never closed", "a\n\"b,c\nd\n", {{"a"}, {}}, {1, 2}},
+    };
+    for (const auto &c : cases) {
+        std::vector<CsvRecord> records = ParseCsv(c.text);
+        ASSERT_EQ(records.size(), c.records.size()) << c.what;
+        for (size_t i = 0; i < records.size(); ++i) {
+            EXPECT_EQ(records[i].line, c.lines[i]) << c.what << " record " << i;
+            EXPECT_EQ(records[i].error.empty(), !c.records[i].empty()) << c.what << " " << i;
+            EXPECT_TRUE(c.records[i].empty() || records[i].fields == c.records[i]) << c.what;
+        }
+    }
+}
+
+TEST(Timestamps, OnlyRealLocalTimesOfTheLogsForm) {
+    int64_t after = 0, before = 0;
+    ASSERT_TRUE(ParseTimestamp("2024-03-01T00:00:00.000", after));
+    ASSERT_TRUE(ParseTimestamp("2024-02-28T23:59:59.250", before));
+    EXPECT_EQ(after - before, 86400750) << "across a leap day";
+    for (const char *bad :
+         {"2026-12-08 18:21:43.782", "2026-12-08T18:21:43", "2026-13-08T18:21:43.782",
+          "2026-02-30T18:21:43.782", "2026-12-08T24:00:00.000", "time"}) {
+        EXPECT_FALSE(ParseTimestamp(bad, after)) << bad;
+    }
+    EXPECT_TRUE(ParseTimestamp(LocalTimestamp(), after)) << "what the tools write reads back";
+}
+
+const std::string kHeader = "time,index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n";
+
+std::string Row(const std::string &time, int index, const char *group, const std::string &value,
+                const std::string &units = "\xC2\xB0"
+                                           "C") {
+    return time + "," + std::to_string(index) + "," + group + ",\"KD, " + group + "\"," + value +
+           "," + units + ",0,150,6\n";
+}
+
+TEST(Recording, RowsBecomeOneBlockPerSnapshot) {
+    const std::string t1 = "2026-12-08T18:00:00.000", t2 = "2026-12-08T18:00:01.500",
+                      t3 = "2026-12-08T18:00:02.000";
+    Recording recording;
+    std::string error;
+    ASSERT_TRUE(
+        ParseRecording("\xEF\xBB\xBF" + kHeader + Row(t1, 2, "fan", "900") +
+                           Row(t1, 0, "temperature", "45.5") + Row(t1, 1, "temperature", "") +
+                           Row(t2, 0, "temperature", "-2.51") + kHeader + Row(t3, 0, "fan", "0"),
+                       recording, error))
+        << error;
+    EXPECT_TRUE(recording.problems.empty());
+    ASSERT_EQ(recording.snapshots.size(), 3u);
+    const auto &s = recording.snapshots;
+    EXPECT_EQ(s[0].readings.temps, (std::vector<int32_t>{4550, kNoReadingSlot}));
+    EXPECT_EQ(s[0].readings.fans, (std::vector<int32_t>{900}));
+    EXPECT_EQ(s[1].readings.temps, (std::vector<int32_t>{-251}));
+    EXPECT_EQ(s[2].readings.fans, (std::vector<int32_t>{0}));
+    EXPECT_EQ(s[2].line, 7u) << "a repeated header is no row";
+    const struct {
+        size_t index;
+        double speed;
+        int64_t hold;
+    } holds[] = {{0, 1, 1500}, {1, 1, 500}, {2, 1, 500}, {0, 3, 500}, {1, 0.5, 1000}};
+    for (const auto &h : holds) {
+        EXPECT_EQ(HoldMs(recording, h.index, h.speed), h.hold) << h.index << " at " << h.speed;
+    }
+}
+
+TEST(Recording, MalformedRowsAreSkippedWithTheirLine) {
+    const std::string t = "2026-12-08T18:00:00.000", later = "2026-12-08T17:59:59.000";
+    const struct {
+        std::string row;
+        const char *problem;
+    } cases[] = {
+        {t + ",0,temperature,x,45\n", "5 fields, where a row has 9"},
+        {Row("18:00:00", 0, "temperature", "45"), "time '18:00:00' is not a local time"},
+        {Row(t, 256, "fan", "9"), "index '256' is not a source number from 0 to 255"},
+        {Row(t, 0, "other", "9"), "group 'other' is neither temperature nor fan"},
+        {Row(t, 0, "temperature", "hot"), "value 'hot' is not a temperature in degrees"},
+        {Row(t, 0, "temperature", "30000000"), "value '30000000'"},
+        {Row(t, 3, "fan", "1"), "source 3 appears twice"},
+    };
+    for (const auto &c : cases) {
+        Recording recording;
+        std::string error;
+        ASSERT_TRUE(
+            ParseRecording(kHeader + Row(t, 3, "fan", "800") + c.row + Row(later, 0, "fan", "7"),
+                           recording, error))
+            << c.problem << ": " << error;
+        ASSERT_EQ(recording.problems.size(), 1u) << c.problem;
+        EXPECT_EQ(recording.problems[0].find(std::string("line 3: ") + c.problem), 0u)
+            << recording.problems[0];
+        ASSERT_EQ(recording.snapshots.size(), 2u) << c.problem;
+        EXPECT_EQ(HoldMs(recording, 0, 1), 0) << "a clock that went back waits no time";
+    }
+    Recording recording;
+    std::string error;
+    EXPECT_FALSE(ParseRecording(kHeader + "x,y\n", recording, error));
+    EXPECT_EQ(error, "it holds no usable row");
+    EXPECT_FALSE(ParseRecording("index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n",
+                                recording, error));
+    EXPECT_NE(error.find("not a kdhost --log recording"), std::string::npos) << error;
+}
+
+} // namespace

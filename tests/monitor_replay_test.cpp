@@ -1,0 +1,163 @@
+// kdmonitor --replay as a user runs it: a session recorded with kdhost --log,
+// played back and recorded again shows the same values; malformed rows are
+// named and skipped; a file with nothing to play is refused.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "support/fake_monitor.h"
+#include "support/host_output.h"
+#include "support/plugin.h"
+#include "support/processes.h"
+
+namespace {
+
+std::string Scratch(const std::string &name) {
+    std::string folder = BuildDir() + "\\scratch";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + "\\" + name;
+    DeleteFileA(path.c_str());
+    return path;
+}
+
+std::string FileText(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteFileText(const std::string &path, const std::string &text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// The snapshots of a log after its header, each as its rows without the
+// time, in the order logged; one without a single reading (the monitor gone) is left out.
+std::vector<std::string> Snapshots(const std::string &log) {
+    std::vector<std::string> snapshots;
+    std::string time, rows;
+    bool anyValue = false;
+    for (const std::string &line : Lines(log.substr(log.find('\n') + 1) + "end,\n")) {
+        std::string lineTime = line.substr(0, line.find(','));
+        if (lineTime != time && anyValue) {
+            snapshots.push_back(rows);
+        }
+        if (lineTime != time) {
+            time = lineTime;
+            rows.clear();
+            anyValue = false;
+        }
+        rows += line.substr(time.size()) + "\n";
+        // An empty value cell: ",," between the name (no commas here) and the unit.
+        anyValue = anyValue || line.find(",,") == std::string::npos;
+    }
+    return snapshots;
+}
+
+// Consecutive repeats as one, and what the host saw only once left out: a
+// replayed snapshot stands for many of the host's intervals, while a host
+// snapshot taken as the monitor switched from one to the next can mix the two.
+std::vector<std::string> Steady(const std::vector<std::string> &snapshots) {
+    std::vector<std::string> steady;
+    for (size_t i = 0; i + 1 < snapshots.size(); ++i) {
+        if (snapshots[i] == snapshots[i + 1] && (steady.empty() || steady.back() != snapshots[i])) {
+            steady.push_back(snapshots[i]);
+        }
+    }
+    return steady;
+}
+
+void StopMonitor(std::unique_ptr<CapturedTool> &monitor) {
+    RunTool("kdmonitor.exe", "--stop", nullptr);
+    monitor->Wait(10000);
+    monitor.reset();
+}
+
+TEST(Replay, ARecordedSessionPlaysBackAsItWasRecorded) {
+    ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
+    const std::string recorded = Scratch("replay-recorded.csv");
+    const std::string replayed = Scratch("replay-replayed.csv");
+    // Two snapshots of different sources: 400 degrees is past the bound, so
+    // the first has a "no reading" cell.
+    for (const char *values :
+         {"--temps 45.5,-2.51,400 --fans 900,0", "--temps 52.25 --fans 1200,1300,1400"}) {
+        std::unique_ptr<CapturedTool> monitor;
+        ASSERT_TRUE(StartMonitor(values, monitor));
+        Sleep(800); // each snapshot stands long enough for the host to meet it many times
+        ASSERT_EQ(RunTool("kdhost.exe", "--log \"" + recorded + "\"", nullptr), 0);
+        StopMonitor(monitor);
+    }
+    const std::vector<std::string> session = Snapshots(FileText(recorded));
+    ASSERT_EQ(session.size(), 2u) << FileText(recorded);
+    EXPECT_NE(session[0].find(",2,temperature,KD temperature 3,,"), std::string::npos)
+        << session[0];
+
+    CapturedTool host("kdhost.exe",
+                      "--watch --interval 50 --duration 60 --log \"" + replayed + "\"");
+    ASSERT_TRUE(host.started());
+    CapturedTool replay("kdmonitor.exe", "--replay \"" + recorded + "\"");
+    EXPECT_EQ(replay.Wait(30000), 0) << replay.Errors();
+    Sleep(300);
+    host.Kill();
+    EXPECT_NE(replay.Output().find("replaying " + recorded + ": 2 snapshots"), std::string::npos)
+        << replay.Output();
+    EXPECT_NE(replay.Output().find("the recording has ended"), std::string::npos)
+        << replay.Output();
+    EXPECT_EQ(replay.Errors(), "");
+    EXPECT_EQ(Steady(Snapshots(FileText(replayed))), session) << FileText(replayed);
+}
+
+const char kHeader[] = "time,index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n";
+
+TEST(Replay, MalformedRowsAreNamedAndTheRestIsPlayed) {
+    ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
+    const std::string path = Scratch("replay-malformed.csv");
+    const std::string c = kDegreesUtf8 + "C";
+    WriteFileText(path, std::string(kHeader) +
+                            "2026-12-08T18:00:00.000,0,temperature,\"CPU, package\",45.5," + c +
+                            ",0,150,6\n"
+                            "2026-12-08T18:00:00.400,0,temperature,CPU,hot," +
+                            c + ",0,150,6\n" + "garbage\n" +
+                            "2026-12-08T18:00:00.800,0,fan,CPU fan,900,RPM,0,7000,7\n");
+    std::string output, errors;
+    EXPECT_EQ(RunTool("kdmonitor.exe", "--replay \"" + path + "\" --speed 4", &output, &errors), 0);
+    EXPECT_NE(
+        errors.find(path + " line 3: value 'hot' is not a temperature in degrees; row skipped"),
+        std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find(path + " line 4: 1 fields, where a row has 9; row skipped"),
+              std::string::npos)
+        << errors;
+    EXPECT_NE(output.find(": 2 snapshots from 2026-12-08T18:00:00.000 to 2026-12-08T18:00:00.800, "
+                          "4 times as fast"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("the recording has ended"), std::string::npos) << output;
+}
+
+TEST(Replay, RefusesAFileWithNothingToPlay) {
+    const std::string csv = Scratch("replay-snapshot.csv");
+    const std::string bad = Scratch("replay-bad.csv");
+    WriteFileText(csv, "index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n"
+                       "0,fan,KD fan speed 1,900,RPM,0,7000,7\n");
+    WriteFileText(bad, std::string(kHeader) + "yesterday,0,fan,KD fan speed 1,900,RPM,0,7000,7\n");
+    const struct {
+        const char *what;
+        std::string path;
+        std::string errors;
+    } cases[] = {
+        {"no such file", Scratch("replay-none.csv"), "cannot open the recording"},
+        {"kdhost --csv output", csv,
+         "it is not a kdhost --log recording: its first line should read time,index,"},
+        {"malformed rows only", bad, "line 2: time 'yesterday' is not a local time"},
+        {"malformed rows only, refused", bad, bad + ": it holds no usable row"},
+    };
+    for (const auto &c : cases) {
+        std::string output, errors;
+        EXPECT_EQ(RunTool("kdmonitor.exe", "--replay \"" + c.path + "\"", &output, &errors), 1)
+            << c.what;
+        EXPECT_NE(errors.find(c.errors), std::string::npos) << c.what << ": " << errors;
+        EXPECT_EQ(output.find("publishing"), std::string::npos) << c.what << ": " << output;
+    }
+}
+
+} // namespace

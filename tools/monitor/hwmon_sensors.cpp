@@ -1,0 +1,192 @@
+// Reads the hwmon tree through the Windows file functions. Under Wine the
+// hwmonK links are followed like folders, GetFinalPathNameByHandleW gives the
+// path a link leads to, a dangling link is not listed, and an input that fails
+// to read (EIO, EOPNOTSUPP) or is no file fails in CreateFile or ReadFile.
+#include "hwmon_sensors.h"
+
+#include <windows.h>
+
+const char kDefaultHwmonFolder[] = "Z:\\sys\\class\\hwmon";
+
+namespace {
+
+bool IsFile(const std::string &path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsFolder(const std::string &path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A sysfs file is opened afresh for each read: its value is made at the read.
+bool ReadSmallFile(const std::string &path, std::string &text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    char buffer[256];
+    DWORD got = 0;
+    bool ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0;
+    CloseHandle(file);
+    text.assign(buffer, ok ? got : 0);
+    return ok;
+}
+
+std::string TrimmedFile(const std::string &path) {
+    std::string text;
+    return ReadSmallFile(path, text) ? TrimmedText(text) : "";
+}
+
+// Where a link (or a folder) really is, in UTF-8, without the \\?\ prefix.
+std::string RealPath(const std::string &path) {
+    HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return "";
+    }
+    wchar_t wide[1024];
+    DWORD length = GetFinalPathNameByHandleW(handle, wide, 1024, FILE_NAME_NORMALIZED);
+    CloseHandle(handle);
+    if (length == 0 || length >= 1024) {
+        return "";
+    }
+    std::wstring real(wide, length);
+    if (real.compare(0, 4, L"\\\\?\\") == 0) {
+        real.erase(0, 4);
+    }
+    char utf8[4096];
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, real.data(), int(real.size()), utf8, sizeof utf8,
+                                    nullptr, nullptr);
+    return std::string(utf8, bytes > 0 ? size_t(bytes) : 0);
+}
+
+std::vector<std::string> EntryNames(const std::string &folder, bool folders) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        std::string name = entry.cFileName;
+        bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (name != "." && name != ".." && (!folders || isFolder)) {
+            names.push_back(name);
+        }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
+}
+
+// One device: hwmonK itself holds the name and the inputs; kernels before 3.x
+// kept them in hwmonK\device, which is read when hwmonK has no name file.
+void ScanDevice(const std::string &hwmonFolder, const std::string &entryName,
+                std::vector<Sensor> &sensors) {
+    std::string folder = hwmonFolder;
+    if (!IsFile(folder + "\\name") && IsFile(folder + "\\device\\name")) {
+        folder += "\\device";
+    }
+    std::string device = TrimmedFile(folder + "\\name");
+    std::string devicePath = RealPath(hwmonFolder + "\\device");
+    if (devicePath.empty()) {
+        devicePath = RealPath(hwmonFolder); // a virtual device, with no device link
+    }
+    for (const std::string &file : EntryNames(folder, false)) {
+        Sensor sensor;
+        if (!ParseInputName(file, sensor.group, sensor.channel)) {
+            continue;
+        }
+        sensor.device = device.empty() ? entryName : device;
+        sensor.devicePath = devicePath;
+        std::string prefix = file.substr(0, file.size() - 6); // without "_input"
+        sensor.label = TrimmedFile(folder + "\\" + prefix + "_label");
+        sensor.inputPath = folder + "\\" + file;
+        sensors.push_back(sensor);
+    }
+}
+
+} // namespace
+
+std::string HwmonFolder(const std::string &given) {
+    if (given.empty()) {
+        return kDefaultHwmonFolder;
+    }
+    std::string folder = given;
+    if (given[0] == '/' && (given.size() == 1 || given[1] != '/')) {
+        folder = "Z:" + given;
+        for (char &c : folder) {
+            c = c == '/' ? '\\' : c;
+        }
+    }
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+bool ScanHwmon(const std::string &folder, std::vector<Sensor> &sensors, std::string &error) {
+    sensors.clear();
+    std::string found = "no hardware sensors found in " + folder;
+    if (!IsFolder(folder)) {
+        error = found + ": there is no such folder" +
+                (folder == kDefaultHwmonFolder
+                     ? " (under Wine it is Linux's /sys/class/hwmon; on Windows there is none)"
+                     : "");
+        return false;
+    }
+    for (const std::string &entry : EntryNames(folder, true)) {
+        ScanDevice(folder + "\\" + entry, entry, sensors);
+    }
+    if (sensors.empty()) {
+        error = found + ": no device there has a temperature or fan input "
+                        "(tempN_input, fanN_input)";
+        return false;
+    }
+    return true;
+}
+
+int32_t ReadSensorSlot(const Sensor &sensor, bool fahrenheit) {
+    std::string text;
+    int64_t value = 0;
+    if (!ReadSmallFile(sensor.inputPath, text) || !ParseSysfsInteger(text, value)) {
+        return kNoReadingSlot;
+    }
+    return sensor.group == SourceGroup::Fan ? FanSlot(value) : TemperatureSlot(value, fahrenheit);
+}
+
+Readings ReadSensors(const SensorSelection &selection, bool fahrenheit) {
+    Readings readings;
+    for (const Sensor &sensor : selection.published) {
+        int32_t slot = ReadSensorSlot(sensor, fahrenheit);
+        (sensor.group == SourceGroup::Fan ? readings.fans : readings.temps).push_back(slot);
+    }
+    return readings;
+}
+
+bool FindPublishedSensors(const std::string &folder, SensorSelection &selection,
+                          std::string &warning, std::string &error) {
+    std::vector<Sensor> sensors;
+    if (!ScanHwmon(folder, sensors, error)) {
+        return false;
+    }
+    selection = SelectForBlock(sensors);
+    warning.clear();
+    const struct {
+        size_t kept, leftOut;
+        const char *group;
+    } groups[] = {{selection.temps, selection.tempsLeftOut, "temperatures"},
+                  {selection.fans, selection.fansLeftOut, "fans"}};
+    for (const auto &g : groups) {
+        if (g.leftOut > 0) {
+            warning += (warning.empty() ? "" : "; ") + std::to_string(g.kept + g.leftOut) + " " +
+                       g.group + " found, the block holds " + std::to_string(SENSOR_SLOTS) +
+                       ": the last " + std::to_string(g.leftOut) + " are left out";
+        }
+    }
+    return true;
+}

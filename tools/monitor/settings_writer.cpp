@@ -1,0 +1,145 @@
+// Names converted for the profile format, the settings text, and its safe write.
+#include "settings_writer.h"
+
+#include <windows.h>
+
+#include "text_output.h"
+
+namespace {
+
+// The plug-in reads at most this many characters of a name.
+const size_t kNameChars = 31;
+
+std::string WideToAnsi(const std::wstring &wide) {
+    if (wide.empty()) {
+        return std::string();
+    }
+    // No best-fit guesses: what the code page lacks, and U+FFFD for bytes that
+    // were no UTF-8, is a plain '?'.
+    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()),
+                                     nullptr, 0, "?", nullptr);
+    std::string ansi(size_t(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), &ansi[0],
+                        length, "?", nullptr);
+    return ansi;
+}
+
+bool IsSpace(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+std::wstring TrimmedWide(const std::wstring &text) {
+    size_t first = 0, last = text.size();
+    while (first < last && IsSpace(text[first])) {
+        ++first;
+    }
+    while (last > first && IsSpace(text[last - 1])) {
+        --last;
+    }
+    return text.substr(first, last - first);
+}
+
+// The longest start of text whose ANSI form has at most kNameChars bytes,
+// never splitting a surrogate pair or a double-byte character.
+std::string CutToNameLength(const std::wstring &text) {
+    for (size_t chars = text.size(); chars > 0; --chars) {
+        if (chars < text.size() && text[chars] >= 0xDC00 && text[chars] <= 0xDFFF) {
+            continue; // would split a surrogate pair
+        }
+        std::string ansi = WideToAnsi(TrimmedWide(text.substr(0, chars)));
+        if (ansi.size() <= kNameChars) {
+            return ansi;
+        }
+    }
+    return "";
+}
+
+std::string KeyLine(const char *key, size_t number, const std::string &value) {
+    return key + std::to_string(number) + "=" + value + "\r\n";
+}
+
+// ANSI text (a path from the command line) kept to one comment line.
+std::string OneLine(std::string text) {
+    for (char &c : text) {
+        c = (c == '\r' || c == '\n') ? ' ' : c;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string SettingsName(const std::string &utf8) {
+    std::wstring wide = Widen(utf8, CP_UTF8);
+    for (wchar_t &c : wide) {
+        c = (c < 0x20 || c == 0x7F) ? L' ' : c;
+    }
+    std::string name = CutToNameLength(TrimmedWide(wide));
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
+        name = "\"" + name + "\"";
+    }
+    return name;
+}
+
+std::string SettingsText(const SensorSelection &selection, bool fahrenheit,
+                         const std::string &source) {
+    std::string text =
+        "; Settings for KelvoDyn.dll, written by kdmonitor --write-settings from the\r\n"
+        "; kernel's sensors in " +
+        OneLine(source) +
+        ".\r\n"
+        "; Temperature N and Fan N name the sources in the order kdmonitor --hwmon\r\n"
+        "; publishes them; a name may be edited, at most 31 characters.\r\n"
+        "\r\n"
+        "[kelvodyn]\r\n" +
+        "UseFahrenheit=" + (fahrenheit ? "yes" : "no") + "\r\n";
+    size_t temps = 0, fans = 0;
+    for (const Sensor &sensor : selection.published) {
+        bool fan = sensor.group == SourceGroup::Fan;
+        text += KeyLine(fan ? "Fan" : "Temperature", fan ? ++fans : ++temps,
+                        SettingsName(SensorName(sensor)));
+    }
+    return text;
+}
+
+WriteResult WriteSettingsFile(const std::string &path, const std::string &text, bool replace,
+                              std::string &error) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error = "cannot write " + path + ": it is a folder";
+        return WriteResult::Failed;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && !replace) {
+        return WriteResult::Exists;
+    }
+    std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+    auto fail = [&](const std::string &what) {
+        error = "cannot write " + path + ": " + what + " (error " + std::to_string(GetLastError()) +
+                ")";
+        DeleteFileA(temporary.c_str());
+        return WriteResult::Failed;
+    };
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = "cannot write " + path + ": cannot create " + temporary + " beside it (error " +
+                std::to_string(GetLastError()) + ")";
+        return WriteResult::Failed;
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) &&
+              written == text.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (!ok) {
+        return fail("writing the temporary file failed");
+    }
+    // Without replace, a file that appeared meanwhile still makes the rename fail.
+    DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), flags)) {
+        if (GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS) {
+            DeleteFileA(temporary.c_str());
+            return WriteResult::Exists;
+        }
+        return fail("the old file stays as it was; it may be open in another program");
+    }
+    return WriteResult::Written;
+}

@@ -1,0 +1,28 @@
+// Writes the plug-in's settings file with a name for every published sensor:
+// Temperature1.. and Fan1.. in the section [kelvodyn], ANSI text.
+#pragma once
+
+#include <string>
+
+#include "sensor_rules.h"
+
+// A UTF-8 name as the plug-in can read it back from the file: in the ANSI code
+// page ('?' for what it cannot represent), with control characters (a line end
+// would start another key) as spaces, without the spaces around it the profile
+// reader drops, cut to 31 characters, and quoted once more when it starts and
+// ends with a quote, which the reader would strip.
+std::string SettingsName(const std::string &utf8);
+
+// The whole file: a comment on where it comes from, the section, UseFahrenheit
+// and one key per published sensor; CR LF line ends. source is the scanned
+// folder, ANSI as the command line gave it.
+std::string SettingsText(const SensorSelection &selection, bool fahrenheit,
+                         const std::string &source);
+
+enum class WriteResult { Written, Exists, Failed };
+
+// Writes text to path through a temporary file in the same folder and a
+// rename, so a failure leaves an existing file whole. Without replace an
+// existing file is left alone (Exists). Failed comes with a sentence in error.
+WriteResult WriteSettingsFile(const std::string &path, const std::string &text, bool replace,
+                              std::string &error);
