@@ -9,6 +9,7 @@
 #include "console_frame.h"
 #include "machine_formats.h"
 #include "source_table.h"
+#include "sparkline.h"
 #include "watch_state.h"
 
 namespace {
@@ -43,8 +44,7 @@ std::vector<std::string> FrameLines(const LoadedPlugin &plugin, const WatchSetti
     if (!state.sourcesNow) {
         // The plug-in says nothing about why; the block itself does.
         std::string why = DiagnoseBlock(CopySharedBlock()).sentence;
-        for (const std::string &line : WrapWords(
-                 (state.rows.empty() ? "Waiting for sources. " : "No sources now. ") + why, 78)) {
+        for (const std::string &line : WrapWords(NoSourcesSentence(state, why), 78)) {
             lines.push_back(line);
         }
     }
