@@ -20,6 +20,9 @@ void WriteText(const TextStream &stream, const std::string &utf8);
 // Text in the Windows ANSI code page, at most maxBytes long or up to its NUL.
 std::string AnsiToUtf8(const char *ansi, size_t maxBytes);
 
+// UTF-8 as the UTF-16 the platform's wide functions take (drawing, titles).
+std::wstring Utf8ToWide(const std::string &utf8);
+
 // Characters as a terminal shows them: one per code point.
 size_t DisplayWidth(const std::string &utf8);
 
