@@ -33,3 +33,31 @@ bool TakeValue(const std::vector<std::string> &args, size_t &i, std::string &out
     out = args[++i];
     return true;
 }
+
+bool TakeNumber(const std::vector<std::string> &args, size_t &i, double low, double high,
+                const std::string &usage, double &out, std::string &error) {
+    std::string text;
+    if (!TakeValue(args, i, text, error)) {
+        return false;
+    }
+    if (!ParseNumber(text, low, high, out)) {
+        error = usage;
+        return false;
+    }
+    return true;
+}
+
+bool TakeInterval(const std::vector<std::string> &args, size_t &i, unsigned &milliseconds,
+                  std::string &error) {
+    const char usage[] = "--interval takes milliseconds from 10 to 3600000";
+    double number = 0;
+    if (!TakeNumber(args, i, 10, 3600000, usage, number, error)) {
+        return false;
+    }
+    if (number != std::floor(number)) {
+        error = usage;
+        return false;
+    }
+    milliseconds = unsigned(number);
+    return true;
+}

@@ -15,3 +15,13 @@ bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &o
 // error when the command line ends first.
 bool TakeValue(const std::vector<std::string> &args, size_t &i, std::string &out,
                std::string &error);
+
+// The number after the option at args[i], within [low, high], advancing i;
+// false with a sentence in error: TakeValue's when the command line ends
+// first, else usage ("--duration takes seconds, e.g. 10").
+bool TakeNumber(const std::vector<std::string> &args, size_t &i, double low, double high,
+                const std::string &usage, double &out, std::string &error);
+
+// The value of --interval: whole milliseconds from 10 to 3600000.
+bool TakeInterval(const std::vector<std::string> &args, size_t &i, unsigned &milliseconds,
+                  std::string &error);

@@ -1,8 +1,6 @@
 // Parses kdhost's command line into HostOptions and holds its usage text.
 #include "host_options.h"
 
-#include <cmath>
-
 #include "option_values.h"
 
 namespace {
@@ -32,8 +30,6 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
         auto value = [&](std::string &out) { return TakeValue(args, i, out, error); };
-        std::string text;
-        double number = 0;
         if (arg == "--help" || arg == "-h" || arg == "/?") {
             options.help = true;
         } else if (arg == "--watch") {
@@ -57,16 +53,13 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
             }
         } else if (arg == "--interval") {
             timingGiven = true;
-            if (!value(text) || !ParseNumber(text, 10, 3600000, number) ||
-                number != std::floor(number)) {
-                error = error.empty() ? "--interval takes milliseconds from 10 to 3600000" : error;
+            if (!TakeInterval(args, i, options.intervalMs, error)) {
                 return std::nullopt;
             }
-            options.intervalMs = unsigned(number);
         } else if (arg == "--duration") {
             timingGiven = true;
-            if (!value(text) || !ParseNumber(text, 0.001, 1e6, options.durationSeconds)) {
-                error = error.empty() ? "--duration takes seconds, e.g. 10" : error;
+            if (!TakeNumber(args, i, 0.001, 1e6, "--duration takes seconds, e.g. 10",
+                            options.durationSeconds, error)) {
                 return std::nullopt;
             }
         } else {

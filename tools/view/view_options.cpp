@@ -1,8 +1,6 @@
 // Parses kdview's command line into ViewOptions and holds its usage text.
 #include "view_options.h"
 
-#include <cmath>
-
 #include "option_values.h"
 
 namespace {
@@ -32,7 +30,6 @@ std::optional<ViewOptions> ParseViewOptions(const std::vector<std::string> &args
         const std::string &arg = args[i];
         auto value = [&](std::string &out) { return TakeValue(args, i, out, error); };
         std::string text;
-        double number = 0;
         if (arg == "--help" || arg == "-h" || arg == "/?") {
             options.help = true;
         } else if (arg == "--plugin") {
@@ -40,16 +37,13 @@ std::optional<ViewOptions> ParseViewOptions(const std::vector<std::string> &args
                 return std::nullopt;
             }
         } else if (arg == "--interval") {
-            if (!value(text) || !ParseNumber(text, 10, 3600000, number) ||
-                number != std::floor(number)) {
-                error = error.empty() ? "--interval takes milliseconds from 10 to 3600000" : error;
+            if (!TakeInterval(args, i, options.intervalMs, error)) {
                 return std::nullopt;
             }
-            options.intervalMs = unsigned(number);
         } else if (arg == "--duration") {
             durationGiven = true;
-            if (!value(text) || !ParseNumber(text, 0.001, 1e6, options.durationSeconds)) {
-                error = error.empty() ? "--duration takes seconds, e.g. 10" : error;
+            if (!TakeNumber(args, i, 0.001, 1e6, "--duration takes seconds, e.g. 10",
+                            options.durationSeconds, error)) {
                 return std::nullopt;
             }
         } else if (arg == "--size") {
@@ -72,8 +66,8 @@ std::optional<ViewOptions> ParseViewOptions(const std::vector<std::string> &args
             }
         } else if (arg == "--after") {
             afterGiven = true;
-            if (!value(text) || !ParseNumber(text, 0, 1e6, options.snapshotAfterSeconds)) {
-                error = error.empty() ? "--after takes seconds, e.g. 5" : error;
+            if (!TakeNumber(args, i, 0, 1e6, "--after takes seconds, e.g. 5",
+                            options.snapshotAfterSeconds, error)) {
                 return std::nullopt;
             }
         } else {
