@@ -181,13 +181,13 @@ void PaintChart(HDC dc, const PixelRect &cell, const SourceReading &source,
             Text(dc, fonts.label, kQuietTextColour, labels[i],
                  {parts.card.left, rows[i] - half, parts.labelRight,
                   rows[i] - half + sizes.labelHeight},
-                 DT_SINGLELINE | DT_RIGHT);
+                 DT_SINGLELINE | DT_RIGHT | DT_NOCLIP);
         }
     }
     Fill(dc, {plot.left, plot.top, plot.left + 1, plot.bottom}, kAxisColour);
     PaintTrace(dc, TraceHistory(history, picture.capacity, scale, plot), plot, colour);
     Text(dc, fonts.label, kQuietTextColour, SpanCaption(picture.capacity, picture.intervalMs),
-         parts.caption, DT_SINGLELINE | DT_RIGHT);
+         parts.caption, DT_SINGLELINE | DT_RIGHT | DT_NOCLIP);
 }
 
 } // namespace

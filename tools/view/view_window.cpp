@@ -171,6 +171,22 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+// Under Wine a window needs an X display, both for this program and for the
+// Wine session it joins: the session's desktop takes the display of the
+// program that began it.
+std::string NoWindowSentence() {
+    std::string sentence = "cannot open a window: kdview needs a graphical session";
+    if (GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
+        sentence += ", and there is none (under Wine: DISPLAY is not set)";
+    } else {
+        sentence += ". Under Wine, DISPLAY is set but no window opens: the X server cannot be "
+                    "reached, or this prefix's Wine session began without a display (end it "
+                    "with wineserver -k, then start the monitor and kdview with DISPLAY set)";
+    }
+    return sentence + ". For a snapshot without a display, xvfb-run gives one: "
+                      "xvfb-run -a wine kdview.exe --snapshot out.png --after 5";
+}
+
 bool RegisterViewClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -201,10 +217,7 @@ int RunViewWindow(const LoadedPlugin &plugin, const ViewOptions &options, std::s
                                  nullptr, instance, &view);
     }
     if (window == nullptr) {
-        error = "cannot open a window: kdview needs a graphical session, and there is none "
-                "(under Wine: no X display, DISPLAY is not set or cannot be reached). For a "
-                "snapshot without one, xvfb-run gives one: "
-                "xvfb-run -a wine kdview.exe --snapshot out.png --after 5";
+        error = NoWindowSentence();
         return kViewCannotStart;
     }
     g_window = window;
