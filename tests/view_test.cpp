@@ -58,11 +58,13 @@ TEST(ViewExitCodes, UnusablePluginsGetKdhostsSentence) {
     const struct {
         const char *what;
         std::string plugin;
+        const char *sentence;
     } cases[] = {
-        {"no such file", bin + "nowhere\\KelvoDyn.dll"},
-        {"a file that is no module", scratch.folder() + "\\text.dll"},
-        {"a program with no exports", bin + "kdmonitor.exe"},
-        {"a plug-in without GetSourceDesc", bin + "partial_plugin.dll"},
+        {"no such file", bin + "nowhere\\KelvoDyn.dll", "there is no such file"},
+        {"a file that is no module", scratch.folder() + "\\text.dll",
+         "-bit program can load (a DLL of the other bitness, or no DLL at all) (error 193)"},
+        {"a program with no exports", bin + "kdmonitor.exe", "are missing"},
+        {"a plug-in without GetSourceDesc", bin + "partial_plugin.dll", "GetSourceDesc is missing"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -73,6 +75,8 @@ TEST(ViewExitCodes, UnusablePluginsGetKdhostsSentence) {
         ASSERT_EQ(viewErrors.rfind("kdview: ", 0), 0u) << viewErrors;
         ASSERT_EQ(hostErrors.rfind("kdhost: ", 0), 0u) << hostErrors;
         EXPECT_EQ(viewErrors.substr(8), hostErrors.substr(8));
+        EXPECT_NE(viewErrors.find(c.sentence), std::string::npos) << viewErrors;
+        EXPECT_EQ(viewErrors.find("%1"), std::string::npos) << "the system's text with its gap";
     }
 }
 

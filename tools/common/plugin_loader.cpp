@@ -61,7 +61,14 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
     }
     plugin.module = LoadLibraryA(plugin.path.c_str());
     if (plugin.module == nullptr) {
-        error = "cannot load " + plugin.path + ": " + SystemMessage(GetLastError());
+        DWORD code = GetLastError();
+        // The system's own text for this one is "Bad EXE format for %1".
+        error = "cannot load " + plugin.path + ": " +
+                (code == ERROR_BAD_EXE_FORMAT
+                     ? "it is no module a " + std::to_string(sizeof(void *) * 8) +
+                           "-bit program can load (a DLL of the other bitness, or no DLL at "
+                           "all) (error 193)"
+                     : SystemMessage(code));
         return false;
     }
     plugin.sourcesNum = FindExport<GetSourcesNumFn>(plugin.module, "GetSourcesNum");
