@@ -82,7 +82,7 @@ TEST(ViewPicture, EverySourceIsAChartOnItsOwnScale) {
     std::string title, path = SnapshotPath("charts");
     CapturedTool view("kdview.exe", "--snapshot \"" + path + "\" --after 4 --size 1000x720");
     // The title, read from the window while it is open.
-    WaitUntil([&] { return !(title = WindowTitle()).empty(); }, 30000);
+    WaitUntil([&] { return (title = WindowTitle()).rfind("KelvoDyn: ", 0) == 0; }, 30000);
     EXPECT_EQ(title, "KelvoDyn: 7 sources");
     ASSERT_EQ(view.Wait(60000), 0) << view.Errors();
     Pixels pixels;
