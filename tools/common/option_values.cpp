@@ -93,3 +93,30 @@ bool ParseDuration(const std::string &text, double &seconds, std::string &error)
 std::string VersionLine(const char *program) {
     return std::string(program) + " " KD_PROJECT_VERSION "\n";
 }
+
+bool TakeNumber(CommandLine &line, double low, double high, const std::string &usage, double &out,
+                std::string &error) {
+    std::string text;
+    if (!TakeValue(line, text, error)) {
+        return false;
+    }
+    if (!ParseNumber(text, low, high, out)) {
+        error = usage;
+        return false;
+    }
+    return true;
+}
+
+bool TakeInterval(CommandLine &line, unsigned &milliseconds, std::string &error) {
+    const char usage[] = "--interval takes milliseconds from 10 to 3600000";
+    double number = 0;
+    if (!TakeNumber(line, 10, 3600000, usage, number, error)) {
+        return false;
+    }
+    if (number != std::floor(number)) {
+        error = usage;
+        return false;
+    }
+    milliseconds = unsigned(number);
+    return true;
+}

@@ -82,7 +82,14 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
     }
     plugin.module = LoadLibraryA(plugin.path.c_str());
     if (plugin.module == nullptr) {
-        error = "cannot load " + plugin.path + ": " + SystemMessage(GetLastError());
+        DWORD code = GetLastError();
+        // The system's own text for this one is "Bad EXE format for %1". The
+        // header said a DLL of our bitness, so the rest of the file is at fault.
+        error = "cannot load " + plugin.path + ": " +
+                (code == ERROR_BAD_EXE_FORMAT
+                     ? "it is a damaged DLL (cut short, or its headers do not hold together), "
+                       "which the loader refuses (error 193)"
+                     : SystemMessage(code));
         return false;
     }
     plugin.sourcesNum = FindExport<GetSourcesNumFn>(plugin.module, "GetSourcesNum");

@@ -43,6 +43,10 @@ void WriteText(const TextStream &stream, const std::string &utf8) {
     }
 }
 
+std::wstring Utf8ToWide(const std::string &utf8) {
+    return Widen(utf8, CP_UTF8);
+}
+
 std::string AnsiToUtf8(const char *ansi, size_t maxBytes) {
     size_t length = 0;
     while (length < maxBytes && ansi[length] != '\0') {

@@ -25,6 +25,9 @@ std::wstring Widen(const std::string &text, UINT codePage);
 std::string AnsiToUtf8(const char *ansi, size_t maxBytes);
 std::string AnsiToUtf8(const std::string &ansi);
 
+// UTF-8 as the UTF-16 the platform's wide functions take (drawing, titles).
+std::wstring Utf8ToWide(const std::string &utf8);
+
 // Characters as a terminal shows them: one per code point.
 size_t DisplayWidth(const std::string &utf8);
 

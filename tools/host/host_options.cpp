@@ -1,8 +1,6 @@
 // Parses kdhost's command line into HostOptions and holds its usage text.
 #include "host_options.h"
 
-#include <cmath>
-
 #include "module_header.h"
 #include "option_values.h"
 
@@ -40,7 +38,6 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
         const std::string &arg = line.name;
         auto value = [&](std::string &out) { return TakeValue(line, out, error); };
         std::string text;
-        double number = 0;
         if (arg == "--help" || arg == "-h" || arg == "/?") {
             options.help = true;
         } else if (arg == "--version") {
@@ -73,12 +70,9 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
         } else if (arg == "--interval") {
             timingGiven = true;
             intervalGiven = true;
-            if (!value(text) || !ParseNumber(text, 10, 3600000, number) ||
-                number != std::floor(number)) {
-                error = error.empty() ? "--interval takes milliseconds from 10 to 3600000" : error;
+            if (!TakeInterval(line, options.intervalMs, error)) {
                 return std::nullopt;
             }
-            options.intervalMs = unsigned(number);
         } else if (arg == "--duration") {
             timingGiven = true;
             if (!value(text) || !ParseDuration(text, options.durationSeconds, error)) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "source_table.h"
+#include "sparkline.h"
 #include "text_output.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "block_diagnosis.h"
 #include "console_frame.h"
 #include "machine_formats.h"
+#include "sparkline.h"
 #include "watch_layout.h"
 #include "watch_state.h"
 
@@ -42,8 +43,7 @@ WatchFrameText FrameText(const LoadedPlugin &plugin, const WatchSettings &settin
     }
     if (!state.sourcesNow) {
         // The plug-in says nothing about why; the block itself does.
-        text.note = (state.rows.empty() ? "Waiting for sources. " : "No sources now. ") +
-                    DiagnoseBlock(CopySharedBlock()).sentence;
+        text.note = NoSourcesSentence(state, DiagnoseBlock(CopySharedBlock()).sentence);
     }
     return text;
 }

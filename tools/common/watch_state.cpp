@@ -1,7 +1,5 @@
-// Row and history bookkeeping for --watch, free of timing and output.
+// Row and history bookkeeping for a live view, free of timing and output.
 #include "watch_state.h"
-
-#include "sparkline.h"
 
 namespace {
 
@@ -47,14 +45,12 @@ void AdvanceWatch(WatchState &state, const Snapshot &snapshot) {
     }
 }
 
-std::vector<std::string> RowSparklines(const WatchState &state, size_t width) {
-    std::vector<std::string> lines;
-    for (size_t i = 0; i < state.rows.size(); ++i) {
-        const SourceReading &row = state.rows[i];
-        auto found = state.history.find(state.rowKeys[i]);
-        lines.push_back(found == state.history.end()
-                            ? std::string(width, ' ')
-                            : Sparkline(found->second, row.scaleMin, row.scaleMax, width));
-    }
-    return lines;
+const std::deque<float> &RowHistory(const WatchState &state, size_t row) {
+    static const std::deque<float> none;
+    auto found = state.history.find(state.rowKeys[row]);
+    return found == state.history.end() ? none : found->second;
+}
+
+std::string NoSourcesSentence(const WatchState &state, const std::string &diagnosis) {
+    return (state.rows.empty() ? "Waiting for sources. " : "No sources now. ") + diagnosis;
 }

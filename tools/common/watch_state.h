@@ -1,5 +1,6 @@
-// What --watch keeps from one redraw to the next: the rows it shows and each
-// source's recent values, carried across monitor stops and count changes.
+// What a live view (kdhost --watch, kdview) keeps from one redraw to the next:
+// the sources it shows and each one's recent values, carried across monitor
+// stops and count changes.
 #pragma once
 
 #include <deque>
@@ -24,5 +25,9 @@ struct WatchState {
 // Every known history gains one value a redraw, a gap where there was none.
 void AdvanceWatch(WatchState &state, const Snapshot &snapshot);
 
-// The sparkline of each row, on that row's own scale.
-std::vector<std::string> RowSparklines(const WatchState &state, size_t width);
+// The recent values of the source shown in row i, oldest first; empty when it has none.
+const std::deque<float> &RowHistory(const WatchState &state, size_t row);
+
+// Why there are no sources, for the top of the view: the diagnosis of the
+// shared block, after a word on whether sources were ever seen.
+std::string NoSourcesSentence(const WatchState &state, const std::string &diagnosis);

@@ -1,0 +1,183 @@
+// kdview.exe under a real X server (tests/CMakeLists.txt starts one for this
+// program), beside kdmonitor.exe: the snapshot it writes is decoded and the
+// picture itself is checked, chart by chart, from what the pixels show.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "support/chart_finder.h"
+#include "support/png_pixels.h"
+#include "support/processes.h"
+#include "view_palette.h"
+
+namespace {
+
+const uint32_t kAxis = Rgb(kAxisColour), kGrid = Rgb(kGridColour);
+const uint32_t kTemperature = Rgb(kTemperatureColour), kFan = Rgb(kFanColour);
+const uint32_t kGreyed = Rgb(kGreyedColour);
+
+std::string SnapshotPath(const char *name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    std::string path = std::string(folder) + "kdview-" + std::to_string(GetCurrentProcessId()) +
+                       "-" + name + ".png";
+    DeleteFileA(path.c_str());
+    return path;
+}
+
+// Decodes the snapshot kdview wrote, and removes it.
+::testing::AssertionResult ReadSnapshot(const std::string &path, Pixels &pixels) {
+    std::string error;
+    bool read = ReadPng(path, pixels, error);
+    DeleteFileA(path.c_str());
+    if (!read) {
+        return ::testing::AssertionFailure() << error;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::string WindowTitle() {
+    HWND window = FindWindowW(L"KdViewWindow", nullptr);
+    wchar_t title[128] = L"";
+    if (window != nullptr) {
+        GetWindowTextW(window, title, 128);
+    }
+    return std::string(title, title + wcslen(title));
+}
+
+// The row a value is drawn on: scaleMin on the bottom gridline, scaleMax on the top.
+int RowOf(const FoundChart &chart, double value, double scaleMax) {
+    int top = chart.ticks.front(), bottom = chart.ticks.back();
+    return bottom - int(value / scaleMax * (bottom - top) + 0.5);
+}
+
+struct ChartCase {
+    const char *what;
+    uint32_t colour;
+    size_t gridlines;
+    double scaleMax;
+    bool reading;      // a line is drawn
+    double drawnAt;    // the value the line sits at
+    bool clippedAbove; // past scaleMax: at the top edge, under a mark
+};
+
+// kdmonitor --temps 45.5,75,400,200 --fans 900,3500,0: 400 degrees is past the
+// plug-in's bound (no reading), 200 past the chart's scale of 0 to 150.
+const ChartCase kCharts[] = {
+    {"temperature 45.5", kTemperature, 7, 150, true, 45.5, false},
+    {"temperature 75, the scale's middle", kTemperature, 7, 150, true, 75, false},
+    {"temperature with no reading", kTemperature, 7, 150, false, 0, false},
+    {"temperature 200, past the scale", kTemperature, 7, 150, true, 150, true},
+    {"fan 900", kFan, 8, 7000, true, 900, false},
+    {"fan 3500, the scale's middle", kFan, 8, 7000, true, 3500, false},
+    {"stopped fan", kFan, 8, 7000, true, 0, false},
+};
+
+TEST(ViewPicture, EverySourceIsAChartOnItsOwnScale) {
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 45.5,75,400,200 --fans 900,3500,0", monitor));
+    std::string title, path = SnapshotPath("charts");
+    CapturedTool view("kdview.exe", "--snapshot \"" + path + "\" --after 4 --size 1000x720");
+    // The title, read from the window while it is open.
+    WaitUntil([&] { return (title = WindowTitle()).rfind("KelvoDyn: ", 0) == 0; }, 30000);
+    EXPECT_EQ(title, "KelvoDyn: 7 sources");
+    ASSERT_EQ(view.Wait(60000), 0) << view.Errors();
+    Pixels pixels;
+    ASSERT_TRUE(ReadSnapshot(path, pixels));
+    EXPECT_EQ(pixels.width, 1000);
+    EXPECT_EQ(pixels.height, 720);
+    EXPECT_TRUE(pixels.opaque);
+
+    std::vector<FoundChart> charts = FindCharts(pixels, kAxis, kGrid);
+    ASSERT_EQ(charts.size(), std::size(kCharts));
+    for (size_t i = 0; i < charts.size(); ++i) {
+        const ChartCase &c = kCharts[i];
+        const FoundChart &chart = charts[i];
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(chart.ticks.size(), c.gridlines);
+        EXPECT_TRUE(chart.gridlinesAcross);
+        ColourRows line = RowsOfColour(pixels, chart, c.colour);
+        uint32_t otherColour = c.colour == kTemperature ? kFan : kTemperature;
+        EXPECT_EQ(RowsOfColour(pixels, chart, otherColour).count, 0u) << "the other group's colour";
+        if (!c.reading) {
+            EXPECT_EQ(line.count, 0u) << "a line where there was no reading";
+            continue;
+        }
+        ASSERT_GT(line.count, 0u);
+        int expected = RowOf(chart, c.drawnAt, c.scaleMax);
+        int top = chart.ticks.front();
+        if (c.clippedAbove) {
+            EXPECT_EQ(line.top, top) << "the line sits on the top edge";
+            EXPECT_GE(line.bottom, top + 4) << "no mark under the edge";
+            EXPECT_LE(line.bottom, top + 8);
+        } else {
+            EXPECT_GE(line.top, expected - 2) << "expected near row " << expected;
+            EXPECT_LE(line.bottom, expected + 2) << "expected near row " << expected;
+        }
+    }
+    // 75 of 150 and 3500 of 7000: the plot's vertical middle.
+    for (size_t i : {size_t(1), size_t(5)}) {
+        const FoundChart &chart = charts[i];
+        double middle = (chart.ticks.front() + chart.ticks.back()) / 2.0;
+        ColourRows line = RowsOfColour(pixels, chart, kCharts[i].colour);
+        EXPECT_LE(std::abs(line.top - middle), 2.0) << kCharts[i].what;
+        EXPECT_LE(std::abs(line.bottom - middle), 2.0) << kCharts[i].what;
+    }
+}
+
+TEST(ViewPicture, ANarrowWindowStacksTheChartsInOneColumn) {
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 75 --fans 3500,1200", monitor));
+    // Both at once, each in a window of its own size.
+    std::string widePath = SnapshotPath("wide"), narrowPath = SnapshotPath("narrow");
+    CapturedTool wideView("kdview.exe", "--snapshot \"" + widePath + "\" --after 2 --size 960x400");
+    CapturedTool narrowView("kdview.exe",
+                            "--snapshot \"" + narrowPath + "\" --after 2 --size 300x800");
+    ASSERT_EQ(wideView.Wait(60000), 0) << wideView.Errors();
+    ASSERT_EQ(narrowView.Wait(60000), 0) << narrowView.Errors();
+    Pixels wide, narrow;
+    ASSERT_TRUE(ReadSnapshot(widePath, wide));
+    ASSERT_TRUE(ReadSnapshot(narrowPath, narrow));
+    std::vector<FoundChart> side = FindCharts(wide, kAxis, kGrid);
+    std::vector<FoundChart> stacked = FindCharts(narrow, kAxis, kGrid);
+    ASSERT_EQ(side.size(), 3u);
+    ASSERT_EQ(stacked.size(), 3u);
+    for (size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(side[i].axisTop, side[0].axisTop) << "wide: chart " << i << " in the first row";
+        EXPECT_GT(side[i].axisX, side[i - 1].axisX) << "wide: chart " << i;
+        EXPECT_GT(stacked[i].axisTop, stacked[i - 1].axisBottom) << "narrow: chart " << i;
+        EXPECT_LT(std::abs(stacked[i].axisX - stacked[0].axisX), 20) << "narrow: chart " << i;
+    }
+}
+
+TEST(ViewPicture, ChartsStayGreyedUnderABannerWhenTheMonitorStops) {
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 75 --fans 3500", monitor));
+    std::string path = SnapshotPath("stopped");
+    CapturedTool view("kdview.exe", "--snapshot \"" + path + "\" --after 10 --size 800x500");
+    ASSERT_TRUE(WaitUntil([] { return WindowTitle() == "KelvoDyn: 2 sources"; }, 30000))
+        << "kdview never showed the two sources: " << view.Errors();
+    monitor.reset(); // ended at once: its window is gone
+    ASSERT_TRUE(WaitUntil([] { return WindowTitle() == "KelvoDyn: 0 sources"; }, 30000))
+        << "kdview did not notice the monitor stopped";
+    ASSERT_EQ(view.Wait(60000), 0) << view.Errors();
+    Pixels pixels;
+    ASSERT_TRUE(ReadSnapshot(path, pixels));
+
+    std::vector<int> banner = RowsCoveredBy(pixels, Rgb(kBannerColour), 0.8);
+    ASSERT_FALSE(banner.empty()) << "no banner across the picture";
+    EXPECT_LT(banner.front(), 30) << "the banner is at the top";
+    std::vector<FoundChart> charts = FindCharts(pixels, kAxis, kGrid);
+    ASSERT_EQ(charts.size(), 2u) << "the last charts stay";
+    for (const FoundChart &chart : charts) {
+        EXPECT_GT(chart.axisTop, banner.back()) << "charts below the banner";
+        EXPECT_EQ(RowsOfColour(pixels, chart, kTemperature).count, 0u) << "not greyed";
+        EXPECT_EQ(RowsOfColour(pixels, chart, kFan).count, 0u) << "not greyed";
+        EXPECT_GT(RowsOfColour(pixels, chart, kGreyed).count, 0u) << "the history is gone";
+    }
+}
+
+} // namespace
