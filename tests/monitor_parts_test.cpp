@@ -3,7 +3,10 @@
 // file holds them, and the rows of a recording. Run under Windows-1252.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
+#include <cstdio>
 
 #include "csv_text.h"
 #include "hwmon_sensors.h"
@@ -212,6 +215,28 @@ TEST(Timestamps, OnlyRealLocalTimesOfTheLogsForm) {
         EXPECT_FALSE(ParseTimestamp(bad, after)) << bad;
     }
     EXPECT_TRUE(ParseTimestamp(LocalTimestamp(), after)) << "what the tools write reads back";
+}
+
+// The portable calendar counts exactly as the platform's file times do.
+TEST(Timestamps, CountLikeThePlatformsFileTimes) {
+    for (const char *stamp :
+         {"1601-01-01T00:00:00.000", "1700-03-01T12:00:00.001", "1900-02-28T23:59:59.999",
+          "2000-02-29T06:30:15.500", "2024-12-31T23:59:59.999", "2100-03-01T00:00:00.000",
+          "9999-12-31T23:59:59.999"}) {
+        int64_t ours = 0;
+        ASSERT_TRUE(ParseTimestamp(stamp, ours)) << stamp;
+        SYSTEMTIME time{};
+        std::sscanf(stamp, "%4hu-%2hu-%2huT%2hu:%2hu:%2hu.%3hu", &time.wYear, &time.wMonth,
+                    &time.wDay, &time.wHour, &time.wMinute, &time.wSecond, &time.wMilliseconds);
+        FILETIME ticks;
+        ASSERT_TRUE(SystemTimeToFileTime(&time, &ticks)) << stamp;
+        const uint64_t platform = (uint64_t(ticks.dwHighDateTime) << 32) | ticks.dwLowDateTime;
+        EXPECT_EQ(ours, int64_t(platform / 10000)) << stamp;
+    }
+    int64_t ms = 0;
+    EXPECT_FALSE(ParseTimestamp("1600-12-31T23:59:59.999", ms)) << "before the count begins";
+    EXPECT_FALSE(ParseTimestamp("2100-02-29T00:00:00.000", ms)) << "2100 is no leap year";
+    EXPECT_TRUE(ParseTimestamp("2000-02-29T00:00:00.000", ms)) << "2000 is one";
 }
 
 const std::string kHeader = "time,index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n";

@@ -58,17 +58,6 @@ bool HasReading(float value) {
     return bits != NO_READING_BITS;
 }
 
-const char *GroupName(SourceGroup group) {
-    switch (group) {
-    case SourceGroup::Temperature:
-        return "temperature";
-    case SourceGroup::Fan:
-        return "fan";
-    default:
-        return "other";
-    }
-}
-
 std::string ValueText(const SourceReading &reading) {
     if (!HasReading(reading.value)) {
         return "no reading";

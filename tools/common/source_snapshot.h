@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "plugin_loader.h"
+#include "source_group.h"
 #include "timestamp_text.h"
-
-enum class SourceGroup { Temperature, Fan, Other };
 
 struct SourceReading {
     uint32_t index = 0;
@@ -36,7 +35,6 @@ constexpr uint32_t kMaxSources = 256;
 Snapshot TakeSnapshot(const LoadedPlugin &plugin);
 
 bool HasReading(float value);
-const char *GroupName(SourceGroup group);
 
 // The value as people read it: two decimals for a temperature, whole RPM for
 // a fan, "no reading" for the plug-in's no-reading answer.

@@ -1,13 +1,8 @@
-// The one timestamp format of the tools' logs, written and parsed.
+// The one timestamp format of the tools' logs, parsed with the calendar's own
+// rules. Portable: no platform header (the clock is read in local_timestamp.cpp).
 #include "timestamp_text.h"
 
-#include <windows.h>
-
-#include <cstdio>
-
 namespace {
-
-const char kFormat[] = "%04u-%02u-%02uT%02u:%02u:%02u.%03u";
 
 bool Digits(const std::string &text, size_t at, size_t count, unsigned &value) {
     value = 0;
@@ -20,16 +15,27 @@ bool Digits(const std::string &text, size_t at, size_t count, unsigned &value) {
     return true;
 }
 
-} // namespace
-
-std::string LocalTimestamp() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, kFormat, now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond, now.wMilliseconds);
-    return text;
+bool IsLeapYear(unsigned year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
+
+unsigned DaysInMonth(unsigned year, unsigned month) {
+    static const unsigned kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// Days from 1601-01-01 to the given date of the Gregorian calendar, the count
+// the platform's file times start from.
+int64_t DaysSince1601(unsigned year, unsigned month, unsigned day) {
+    const int64_t years = int64_t(year) - 1601;
+    int64_t days = years * 365 + years / 4 - years / 100 + years / 400;
+    for (unsigned m = 1; m < month; ++m) {
+        days += DaysInMonth(year, m);
+    }
+    return days + day - 1;
+}
+
+} // namespace
 
 bool ParseTimestamp(const std::string &text, int64_t &milliseconds) {
     // Each field at its place: YYYY-MM-DDTHH:MM:SS.mmm
@@ -38,33 +44,25 @@ bool ParseTimestamp(const std::string &text, int64_t &milliseconds) {
         char after;
     } fields[] = {{0, 4, '-'},  {5, 2, '-'},  {8, 2, 'T'},  {11, 2, ':'},
                   {14, 2, ':'}, {17, 2, '.'}, {20, 3, '\0'}};
-    unsigned values[7];
+    unsigned v[7];
     if (text.size() != 23) {
         return false;
     }
     for (size_t i = 0; i < 7; ++i) {
         const size_t end = fields[i].at + fields[i].count;
-        if (!Digits(text, fields[i].at, fields[i].count, values[i]) ||
+        if (!Digits(text, fields[i].at, fields[i].count, v[i]) ||
             (fields[i].after != '\0' && text[end] != fields[i].after)) {
             return false;
         }
     }
-    SYSTEMTIME time{};
-    time.wYear = WORD(values[0]);
-    time.wMonth = WORD(values[1]);
-    time.wDay = WORD(values[2]);
-    time.wHour = WORD(values[3]);
-    time.wMinute = WORD(values[4]);
-    time.wSecond = WORD(values[5]);
-    time.wMilliseconds = WORD(values[6]);
-    FILETIME ticks;
-    // The conversion checks the calendar: month 13, 30 February or hour 24 fail.
-    if (!SystemTimeToFileTime(&time, &ticks)) {
+    const unsigned year = v[0], month = v[1], day = v[2];
+    // The calendar's rules: month 13, 30 February or hour 24 are no time.
+    if (year < 1601 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) ||
+        v[3] > 23 || v[4] > 59 || v[5] > 59) {
         return false;
     }
-    ULARGE_INTEGER count;
-    count.LowPart = ticks.dwLowDateTime;
-    count.HighPart = ticks.dwHighDateTime;
-    milliseconds = int64_t(count.QuadPart / 10000);
+    const int64_t seconds =
+        DaysSince1601(year, month, day) * 86400 + v[3] * 3600 + v[4] * 60 + v[5];
+    milliseconds = seconds * 1000 + v[6];
     return true;
 }
