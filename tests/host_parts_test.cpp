@@ -10,6 +10,7 @@
 #include "source_snapshot.h"
 #include "source_interface/kelvodyn.h"
 #include "sparkline.h"
+#include "terminal_text.h"
 #include "text_output.h"
 #include "watch_layout.h"
 #include "watch_state.h"
@@ -326,3 +327,48 @@ TEST(WatchLayout, EveryLineFitsTheScreenAndNoRowIsCut) {
 }
 
 } // namespace
+
+// Untrusted text on its way to a terminal: every control and every byte that
+// is no UTF-8 shows as an escape; printable text, accents and the degree sign
+// pass; long text is cut.
+TEST(TerminalText, EscapesWhatATerminalWouldObey) {
+    const struct Case {
+        const char *what;
+        std::string in;
+        size_t limit;
+        std::string shown;
+    } cases[] = {
+        {"plain", "CPU Package", 200, "CPU Package"},
+        {"degree sign and accents",
+         "\xC2\xB0"
+         "C M\xC3\xBCller",
+         200,
+         "\xC2\xB0"
+         "C M\xC3\xBCller"},
+        {"title sequence", "\x1b]0;owned\x07", 200, "\\e]0;owned\\a"},
+        {"clear screen", "\x1b[2J", 200, "\\e[2J"},
+        {"line ends and tab", "a\r\nb\tc", 200, "a\\r\\nb\\tc"},
+        {"DEL", "x\x7fy", 200, "x\\x7fy"},
+        {"NUL inside", std::string("a\0b", 3), 200, "a\\x00b"},
+        {"C1 CSI as UTF-8",
+         "\xC2\x9B"
+         "2J",
+         200, "\\u009b2J"},
+        {"ANSI byte, no UTF-8",
+         "\xB0"
+         "C",
+         200, "\\xb0C"},
+        {"overlong slash", "\xC0\xAF", 200, "\\xc0\\xaf"},
+        {"surrogate", "\xED\xA0\x80", 200, "\\xed\\xa0\\x80"},
+        {"cut lead byte", "ok\xE2\x82", 200, "ok\\xe2\\x82"},
+        {"four bytes", "\xF0\x9F\x94\xA5", 200, "\xF0\x9F\x94\xA5"},
+        {"cut to the limit", "abcdef", 3, "abc..."},
+        {"exactly the limit", "abc", 3, "abc"},
+        {"limit counts characters", "\xC3\xBC\xC3\xBC\xC3\xBC", 2, "\xC3\xBC\xC3\xBC..."},
+        {"backslash stays", "C:\\Tools", 200, "C:\\Tools"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(TerminalText(c.in, c.limit), c.shown) << c.what;
+    }
+    EXPECT_EQ(TerminalText(std::string(10 * 1000 * 1000, 'x')).size(), 203u) << "10 MB field";
+}

@@ -1,0 +1,12 @@
+// Untrusted text made safe to show a person: control characters and bytes
+// that are no UTF-8 appear escaped, and long text is cut. Portable.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// The text with every C0 and C1 control character, DEL and every byte that is
+// not part of valid UTF-8 written visibly (\e, \a, \r, \n, \t, \x7f, \u009b,
+// \xff), so nothing reaches a terminal as a command.
+// At most maxChars characters of the input are kept; a cut ends in "...".
+std::string TerminalText(const std::string &text, size_t maxChars = 200);
