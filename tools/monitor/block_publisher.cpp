@@ -1,6 +1,8 @@
 // Publishes a monitor's readings, from whichever source, in the named shared block.
 #include "block_publisher.h"
 
+#include <atomic>
+
 #include "error_words.h"
 #include "monitor_link/window_handle.h"
 
@@ -9,6 +11,17 @@ namespace {
 // A block left by a monitor that is still running: its flag is set and its window exists.
 bool IsLiveBlock(const SharedSensorBlock *block) {
     return (block->flags & FLAG_PUBLISHING) != 0 && IsWindow(WindowFromBlockField(block->hwnd));
+}
+
+// A plug-in reads the block while we write it, in this order: readings, then
+// counts, then the live flag. Release ordering keeps it whatever the compiler
+// inlines (x86 and x64 processors do not reorder stores among themselves).
+void ReleaseFence() {
+    std::atomic_thread_fence(std::memory_order_release);
+}
+
+void StoreFlags(SharedSensorBlock *block, uint8_t flags) {
+    __atomic_store_n(&block->flags, flags, __ATOMIC_RELEASE);
 }
 
 void WriteGroup(int32_t *slots, const std::vector<int32_t> &values) {
@@ -53,13 +66,13 @@ bool StartPublishing(const MonitorOptions &options, const Readings &first,
         return false;
     }
     SharedSensorBlock *block = publisher.block;
-    block->flags = 0; // not live until everything else is in place
+    StoreFlags(block, 0); // not live until everything else is in place
     block->version = options.layoutVersion;
     block->size = options.size.value_or(SHARED_BLOCK_MIN_SIZE);
     block->hwnd = BlockFieldFromWindow(publisher.window);
     PublishReadings(publisher, options, first.temps, first.fans);
     WriteGroup(block->extra, {});
-    block->flags = options.live ? FLAG_PUBLISHING : 0;
+    StoreFlags(block, options.live ? FLAG_PUBLISHING : 0);
     return true;
 }
 
@@ -68,6 +81,7 @@ void PublishReadings(BlockPublisher &publisher, const MonitorOptions &options,
     SharedSensorBlock *block = publisher.block;
     WriteGroup(block->temps, temps);
     WriteGroup(block->fans, fans);
+    ReleaseFence();
     block->numTemps = options.counts[0].value_or(uint16_t(temps.size()));
     block->numFans = options.counts[1].value_or(uint16_t(fans.size()));
     block->numExtra = options.counts[2].value_or(0);
@@ -75,7 +89,7 @@ void PublishReadings(BlockPublisher &publisher, const MonitorOptions &options,
 
 void StopPublishing(BlockPublisher &publisher) {
     if (publisher.block != nullptr) {
-        publisher.block->flags = 0;
+        StoreFlags(publisher.block, 0);
         UnmapViewOfFile(publisher.block);
         publisher.block = nullptr;
     }
