@@ -7,6 +7,7 @@
 
 #include "block_diagnosis.h"
 #include "number_text.h"
+#include "option_values.h"
 #include "source_snapshot.h"
 #include "source_interface/kelvodyn.h"
 #include "sparkline.h"
@@ -64,6 +65,34 @@ TEST(NumberText, ShortestDecimalReadsBackAsTheSameFloat) {
             EXPECT_EQ(text, c.text); // the short form exists, so it is the one chosen
         } else {
             EXPECT_GT(text.size(), std::strlen(c.text)) << text;
+        }
+    }
+}
+
+// An option's number is its whole text: what strtod stops at (a NUL, a space,
+// a unit) makes it no number. Rows marked "fuzzing" are what the fuzzer found.
+TEST(OptionValues, ANumberIsTheWholeText) {
+    const struct Case {
+        const char *what;
+        std::string text;
+        bool ok;
+        double value;
+    } cases[] = {
+        {"plain", "10", true, 10},
+        {"decimal and exponent", "2.5e1", true, 25},
+        {"fuzzing: digits, a NUL, more", std::string("12\0x", 4), false, 0},
+        {"fuzzing: a NUL at the end", std::string("7\0", 2), false, 0},
+        {"a unit after it", "10s", false, 0},
+        {"a space after it", "10 ", false, 0},
+        {"past the bound", "1000001", false, 0},
+        {"not finite", "inf", false, 0},
+        {"empty", "", false, 0},
+    };
+    for (const Case &c : cases) {
+        double value = -1;
+        EXPECT_EQ(ParseNumber(c.text, 0, 1e6, value), c.ok) << c.what;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.what;
         }
     }
 }

@@ -12,7 +12,9 @@ bool ParseNumber(const std::string &text, double low, double high, double &out) 
     char *end = nullptr;
     errno = 0;
     out = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(out) && out >= low && out <= high;
+    // The end of the text, not its first NUL: "12\0x" is no number.
+    return errno == 0 && end == text.c_str() + text.size() && std::isfinite(out) && out >= low &&
+           out <= high;
 }
 
 bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &out) {
