@@ -97,6 +97,32 @@ TEST(OptionValues, ANumberIsTheWholeText) {
     }
 }
 
+// A whole number is exactly the one typed, whatever bounds are asked for.
+TEST(OptionValues, AWholeNumberIsExact) {
+    const struct Case {
+        const char *what;
+        const char *text;
+        bool ok;
+        int64_t value;
+    } cases[] = {
+        {"zero", "0", true, 0},
+        {"negative", "-42", true, -42},
+        {"written as a decimal", "10.0", true, 10},
+        {"a fraction", "10.5", false, 0},
+        {"2^53, still exact", "9007199254740992", true, 9007199254740992LL},
+        {"2^53 + 1, which a double rounds", "9007199254740993", false, 0},
+        {"fuzzing: 2^63, which no int64 holds", "9223372036854775807", false, 0},
+        {"fuzzing: below -2^63", "-1e19", false, 0},
+    };
+    for (const Case &c : cases) {
+        int64_t value = -1;
+        EXPECT_EQ(ParseInteger(c.text, INT64_MIN, INT64_MAX, value), c.ok) << c.what;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.what;
+        }
+    }
+}
+
 TEST(NumberText, ReadingsCarryTheMonitorsResolution) {
     const struct {
         const char *what;

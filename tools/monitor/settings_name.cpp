@@ -38,8 +38,10 @@ std::string CutToNameLength(const std::wstring &text, size_t maxBytes,
     return "";
 }
 
+// The reader strips one pair of like quotes around a value.
 bool StrippedByReader(const std::string &name) {
-    return name.size() >= 2 && name.front() == '"' && name.back() == '"';
+    return name.size() >= 2 && (name.front() == '"' || name.front() == '\'') &&
+           name.back() == name.front();
 }
 
 } // namespace
@@ -51,5 +53,8 @@ std::string SettingsNameIn(const std::string &utf8, const NameCodePage &codePage
     }
     wide = TrimmedWide(wide);
     std::string name = CutToNameLength(wide, kNameChars, codePage);
+    if (StrippedByReader(name) && name.size() == kNameChars) {
+        name = CutToNameLength(wide, kNameChars - 1, codePage);
+    }
     return StrippedByReader(name) ? "\"" + name + "\"" : name;
 }

@@ -98,7 +98,7 @@ void CheckName(const std::string &name) {
         sensor.group = group;
         sensor.channel = channel;
         sensor.device = "dev";
-        Require(SensorName(sensor) == "dev " + name.substr(0, name.size() - suffix.size()),
+        Require(SensorName(sensor) == "dev " + name.substr(0, from) + std::to_string(number),
                 "without a label a sensor is named by its channel");
     }
 }
