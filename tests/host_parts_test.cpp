@@ -109,8 +109,8 @@ TEST(OptionValues, AWholeNumberIsExact) {
         {"negative", "-42", true, -42},
         {"written as a decimal", "10.0", true, 10},
         {"a fraction", "10.5", false, 0},
-        {"2^53, still exact", "9007199254740992", true, 9007199254740992LL},
-        {"2^53 + 1, which a double rounds", "9007199254740993", false, 0},
+        {"2^53 - 1, still exact", "9007199254740991", true, 9007199254740991LL},
+        {"2^53 + 1, which a double reads as 2^53", "9007199254740993", false, 0},
         {"fuzzing: 2^63, which no int64 holds", "9223372036854775807", false, 0},
         {"fuzzing: below -2^63", "-1e19", false, 0},
     };

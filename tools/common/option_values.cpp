@@ -19,10 +19,10 @@ bool ParseNumber(const std::string &text, double low, double high, double &out) 
 
 bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &out) {
     double value = 0;
-    // Past 2^53 a double holds no longer every whole number, and 2^63 would
-    // not even convert.
+    // From 2^53 on a double no longer holds every whole number ("2^53 + 1"
+    // reads as 2^53), and 2^63 would not even convert.
     if (!ParseNumber(text, double(low), double(high), value) || value != std::floor(value) ||
-        std::fabs(value) > 9007199254740992.0) {
+        std::fabs(value) >= 9007199254740992.0) {
         return false;
     }
     out = int64_t(value);

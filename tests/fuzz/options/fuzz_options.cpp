@@ -7,6 +7,7 @@
 //   text, finite and within the bounds asked for, and a whole number is
 //   exactly the number read.
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -149,8 +150,14 @@ void Numbers(const std::string &text, size_t salt) {
     if (ParseInteger(text, whole[0], whole[1], integer)) {
         Require(integer >= whole[0] && integer <= whole[1], "a whole number within its bounds");
         Require(ParseNumber(text, -HUGE_VAL, HUGE_VAL, number) && number == double(integer) &&
-                    std::fabs(number) <= 9007199254740992.0,
+                    std::fabs(number) < 9007199254740992.0,
                 "a whole number is exactly the number read");
+        const size_t digits = text.find_first_not_of("+-") == 1 ? 1 : 0;
+        if (!text.empty() && text.find_first_not_of("0123456789", digits) == std::string::npos) {
+            errno = 0;
+            const long long typed = std::strtoll(text.c_str(), nullptr, 10);
+            Require(errno == 0 && typed == integer, "a whole number is the one typed");
+        }
     }
 }
 

@@ -110,7 +110,7 @@ void CheckLabelAndSelection(const std::string &text) {
     Require(text.find(label) != std::string::npos, "a label is part of its file");
     std::vector<Sensor> sensors;
     size_t temps = 0, fans = 0;
-    for (size_t i = 0; i < text.size() && sensors.size() < 200; ++i) {
+    for (size_t i = 0; i < text.size() && sensors.size() < 70; ++i) {
         Sensor sensor;
         sensor.group = text[i] & 1 ? SourceGroup::Fan : SourceGroup::Temperature;
         sensor.device = text.substr(i, 3);
