@@ -7,6 +7,7 @@
 
 #include "block_diagnosis.h"
 #include "number_text.h"
+#include "option_values.h"
 #include "source_snapshot.h"
 #include "source_interface/kelvodyn.h"
 #include "sparkline.h"
@@ -64,6 +65,60 @@ TEST(NumberText, ShortestDecimalReadsBackAsTheSameFloat) {
             EXPECT_EQ(text, c.text); // the short form exists, so it is the one chosen
         } else {
             EXPECT_GT(text.size(), std::strlen(c.text)) << text;
+        }
+    }
+}
+
+// An option's number is its whole text: what strtod stops at (a NUL, a space,
+// a unit) makes it no number. Rows marked "fuzzing" are what the fuzzer found.
+TEST(OptionValues, ANumberIsTheWholeText) {
+    const struct Case {
+        const char *what;
+        std::string text;
+        bool ok;
+        double value;
+    } cases[] = {
+        {"plain", "10", true, 10},
+        {"decimal and exponent", "2.5e1", true, 25},
+        {"fuzzing: digits, a NUL, more", std::string("12\0x", 4), false, 0},
+        {"fuzzing: a NUL at the end", std::string("7\0", 2), false, 0},
+        {"a unit after it", "10s", false, 0},
+        {"a space after it", "10 ", false, 0},
+        {"past the bound", "1000001", false, 0},
+        {"not finite", "inf", false, 0},
+        {"empty", "", false, 0},
+    };
+    for (const Case &c : cases) {
+        double value = -1;
+        EXPECT_EQ(ParseNumber(c.text, 0, 1e6, value), c.ok) << c.what;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.what;
+        }
+    }
+}
+
+// A whole number is exactly the one typed, whatever bounds are asked for.
+TEST(OptionValues, AWholeNumberIsExact) {
+    const struct Case {
+        const char *what;
+        const char *text;
+        bool ok;
+        int64_t value;
+    } cases[] = {
+        {"zero", "0", true, 0},
+        {"negative", "-42", true, -42},
+        {"written as a decimal", "10.0", true, 10},
+        {"a fraction", "10.5", false, 0},
+        {"2^53 - 1, still exact", "9007199254740991", true, 9007199254740991LL},
+        {"2^53 + 1, which a double reads as 2^53", "9007199254740993", false, 0},
+        {"fuzzing: 2^63, which no int64 holds", "9223372036854775807", false, 0},
+        {"fuzzing: below -2^63", "-1e19", false, 0},
+    };
+    for (const Case &c : cases) {
+        int64_t value = -1;
+        EXPECT_EQ(ParseInteger(c.text, INT64_MIN, INT64_MAX, value), c.ok) << c.what;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.what;
         }
     }
 }

@@ -128,6 +128,16 @@ TEST(SettingsWriter, NamesTheProfileReaderGivesBackAsWritten) {
          "a b c"},
         {"spaces the reader drops", "  edge  ", "edge"},
         {"quotes the reader strips", "\"quoted\"", "\"\"quoted\"\""},
+        // The reader strips single quotes too, and (found by fuzzing) a quoted
+        // value that fills its 32-byte buffer loses its last character.
+        {"single quotes, which the reader strips too", "'single'", "\"'single'\""},
+        {"one quote alone stays", "'", "'"},
+        {"quoted and 31 long, cut to 30", "\"abcdefghijklmnopqrstuvwxyz012\"",
+         "\"abcdefghijklmnopqrstuvwxyz012"},
+        {"fuzzing: quoted, 31 long, spaces at the cut", "\"Package id 0 and its twins!  \"",
+         "\"Package id 0 and its twins!"},
+        {"quoted and 30 long, kept", "\"a name of thirty bytes, yes.\"",
+         "\"\"a name of thirty bytes, yes.\"\""},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(SettingsName(c.utf8), c.ansi) << c.what;

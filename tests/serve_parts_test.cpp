@@ -216,6 +216,9 @@ TEST(ListenAddress, FormsAndRefusals) {
         {"no address", ":80", false, "", 0},
         {"IPv6 without brackets", "::1:80", false, "", 0},
         {"empty", "", false, "", 0},
+        // Found by fuzzing: "[" as the host, which its URL "[:876" could not give back.
+        {"a bracket inside the brackets", "[[]:876", false, "", 0},
+        {"a bracket in an IPv4 address", "1.2.3.4]:80", false, "", 0},
     };
     for (const auto &c : cases) {
         ListenAddress address;

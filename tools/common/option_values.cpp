@@ -12,12 +12,17 @@ bool ParseNumber(const std::string &text, double low, double high, double &out) 
     char *end = nullptr;
     errno = 0;
     out = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(out) && out >= low && out <= high;
+    // The end of the text, not its first NUL: "12\0x" is no number.
+    return errno == 0 && end == text.c_str() + text.size() && std::isfinite(out) && out >= low &&
+           out <= high;
 }
 
 bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &out) {
     double value = 0;
-    if (!ParseNumber(text, double(low), double(high), value) || value != std::floor(value)) {
+    // From 2^53 on a double no longer holds every whole number ("2^53 + 1"
+    // reads as 2^53), and 2^63 would not even convert.
+    if (!ParseNumber(text, double(low), double(high), value) || value != std::floor(value) ||
+        std::fabs(value) >= 9007199254740992.0) {
         return false;
     }
     out = int64_t(value);

@@ -2,6 +2,8 @@
 // rules. Portable: no platform header (the clock is read in local_timestamp.cpp).
 #include "timestamp_text.h"
 
+#include <cstdio>
+
 namespace {
 
 bool Digits(const std::string &text, size_t at, size_t count, unsigned &value) {
@@ -36,6 +38,13 @@ int64_t DaysSince1601(unsigned year, unsigned month, unsigned day) {
 }
 
 } // namespace
+
+std::string FormatTimestamp(const TimestampFields &time) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03u", time.year, time.month,
+                  time.day, time.hour, time.minute, time.second, time.millisecond);
+    return text;
+}
 
 bool ParseTimestamp(const std::string &text, int64_t &milliseconds) {
     // Each field at its place: YYYY-MM-DDTHH:MM:SS.mmm

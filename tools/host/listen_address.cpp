@@ -25,6 +25,11 @@ bool ParseListenAddress(const std::string &text, ListenAddress &address, std::st
             return false;
         }
     }
+    if (host.find_first_of("[]") != std::string::npos) {
+        error = "--serve takes [ADDR:]PORT, with brackets only around a whole IPv6 address: "
+                "[::1]:9876";
+        return false;
+    }
     int64_t number = 0;
     if (!ParseInteger(port, 0, 65535, number) ||
         port.find_first_not_of("0123456789") != std::string::npos) {

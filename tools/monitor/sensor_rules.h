@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "source_snapshot.h"
+#include "source_group.h"
 
 struct Sensor {
     std::string device;     // the device's name file, e.g. "coretemp"

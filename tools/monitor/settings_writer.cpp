@@ -3,12 +3,10 @@
 
 #include <windows.h>
 
+#include "settings_name.h"
 #include "text_output.h"
 
 namespace {
-
-// The plug-in reads at most this many characters of a name.
-const size_t kNameChars = 31;
 
 std::string WideToAnsi(const std::wstring &wide) {
     if (wide.empty()) {
@@ -22,36 +20,6 @@ std::string WideToAnsi(const std::wstring &wide) {
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), &ansi[0],
                         length, "?", nullptr);
     return ansi;
-}
-
-bool IsSpace(wchar_t c) {
-    return c == L' ' || c == L'\t';
-}
-
-std::wstring TrimmedWide(const std::wstring &text) {
-    size_t first = 0, last = text.size();
-    while (first < last && IsSpace(text[first])) {
-        ++first;
-    }
-    while (last > first && IsSpace(text[last - 1])) {
-        --last;
-    }
-    return text.substr(first, last - first);
-}
-
-// The longest start of text whose ANSI form has at most kNameChars bytes,
-// never splitting a surrogate pair or a double-byte character.
-std::string CutToNameLength(const std::wstring &text) {
-    for (size_t chars = text.size(); chars > 0; --chars) {
-        if (chars < text.size() && text[chars] >= 0xDC00 && text[chars] <= 0xDFFF) {
-            continue; // would split a surrogate pair
-        }
-        std::string ansi = WideToAnsi(TrimmedWide(text.substr(0, chars)));
-        if (ansi.size() <= kNameChars) {
-            return ansi;
-        }
-    }
-    return "";
 }
 
 std::string KeyLine(const char *key, size_t number, const std::string &value) {
@@ -69,15 +37,7 @@ std::string OneLine(std::string text) {
 } // namespace
 
 std::string SettingsName(const std::string &utf8) {
-    std::wstring wide = Widen(utf8, CP_UTF8);
-    for (wchar_t &c : wide) {
-        c = (c < 0x20 || c == 0x7F) ? L' ' : c;
-    }
-    std::string name = CutToNameLength(TrimmedWide(wide));
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
-        name = "\"" + name + "\"";
-    }
-    return name;
+    return SettingsNameIn(utf8, {Utf8ToWide, WideToAnsi});
 }
 
 std::string SettingsText(const SensorSelection &selection, bool fahrenheit,

@@ -6,11 +6,7 @@
 
 #include "sensor_rules.h"
 
-// A UTF-8 name as the plug-in can read it back from the file: in the ANSI code
-// page ('?' for what it cannot represent), with control characters (a line end
-// would start another key) as spaces, without the spaces around it the profile
-// reader drops, cut to 31 characters, and quoted once more when it starts and
-// ends with a quote, which the reader would strip.
+// SettingsNameIn (settings_name.h) in the system's ANSI code page.
 std::string SettingsName(const std::string &utf8);
 
 // The whole file: a comment on where it comes from, the section, UseFahrenheit

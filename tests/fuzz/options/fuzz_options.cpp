@@ -1,0 +1,179 @@
+// The command-line walk and the option values. The input is the arguments,
+// one a line. The first byte picks the check:
+// - a tool's walk over them: every argument is taken exactly once, as an
+//   option or as a value, in order; "--name=value" splits at the first '='
+//   and nothing is lost; a value taken twice for one name is refused;
+// - the number readers on each argument: an accepted number is the whole
+//   text, finite and within the bounds asked for, and a whole number is
+//   exactly the number read.
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fuzz_check.h"
+#include "option_values.h"
+
+namespace {
+
+std::vector<std::string> Lines(const uint8_t *data, size_t size) {
+    std::vector<std::string> lines(1);
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == '\n') {
+            lines.emplace_back();
+        } else {
+            lines.back() += char(data[i]);
+        }
+    }
+    return lines;
+}
+
+// The options a tool might have, by what their handler does.
+enum class Kind { Flag, Value, OptionalValue, Number, Interval, Duration };
+
+Kind KindOf(const std::string &name) {
+    size_t hash = std::hash<std::string>()(name);
+    return Kind(hash % 6);
+}
+
+void Walk(const std::vector<std::string> &args) {
+    CommandLine line(args);
+    size_t taken = 0; // arguments taken as values, apart from the options
+    size_t options = 0;
+    std::vector<std::string> named;
+    while (true) {
+        const size_t before = line.next;
+        if (!NextOption(line)) {
+            Require(before == args.size(), "the walk ends only after the last argument");
+            break;
+        }
+        ++options;
+        const std::string &arg = args[before];
+        Require(line.next == before + 1, "an option is one argument");
+        Require(line.name + (line.attached ? "=" + *line.attached : "") == arg,
+                "name and attached value make up the argument");
+        Require(!line.attached ||
+                    (arg.rfind("--", 0) == 0 && line.name.find('=') == std::string::npos),
+                "only a long option carries a value after its first '='");
+        std::string value, error;
+        const size_t at = line.next;
+        const bool repeated = std::find(named.begin(), named.end(), line.name) != named.end();
+        switch (KindOf(line.name)) {
+        case Kind::Flag:
+            Require(NoValueLeft(line, error) == !line.attached, "a flag refuses a value");
+            Require(error.empty() == !line.attached, "a refused flag says why");
+            break;
+        case Kind::Value:
+            if (TakeValue(line, value, error)) {
+                Require(!repeated, "a value given twice is refused");
+                Require(line.attached ? value == *line.attached && line.next == at
+                                      : value == args[at] && line.next == at + 1,
+                        "the value is the attached one or the next argument");
+            } else {
+                Require(!error.empty(), "a missing value says why");
+                Require(repeated || (!line.attached && at == args.size()),
+                        "a value is missing only after the last argument");
+            }
+            break;
+        case Kind::OptionalValue:
+            if (TakeOptionalValue(line, value)) {
+                Require(line.attached ? value == *line.attached
+                                      : value == args[at] && value.rfind("--", 0) != 0,
+                        "an optional value is no option");
+            }
+            Require(NoValueLeft(line, error), "an optional value may be attached");
+            break;
+        case Kind::Number: {
+            double number = 0;
+            if (TakeNumber(line, -1e3, 1e3, "usage", number, error)) {
+                Require(std::isfinite(number) && number >= -1e3 && number <= 1e3,
+                        "a number within its bounds");
+            } else {
+                Require(!error.empty(), "a refused number says why");
+            }
+            break;
+        }
+        case Kind::Interval: {
+            unsigned ms = 0;
+            if (TakeInterval(line, ms, error)) {
+                Require(ms >= 10 && ms <= 3600000, "an interval within its bounds");
+            }
+            break;
+        }
+        case Kind::Duration: {
+            double seconds = -1;
+            if (TakeValue(line, value, error)) {
+                if (ParseDuration(value, seconds, error)) {
+                    Require(seconds >= 0 && seconds <= 1e6, "a duration within its bounds");
+                }
+            }
+            break;
+        }
+        }
+        if (KindOf(line.name) != Kind::Flag && KindOf(line.name) != Kind::OptionalValue) {
+            named.push_back(line.name); // asked for a value, given or not
+        }
+        Require(line.next >= at && line.next <= at + 1, "a value is at most one argument");
+        taken += line.next - at;
+    }
+    Require(options + taken == args.size(), "every argument is taken exactly once");
+}
+
+// The bounds a test asks with, from the argument itself.
+void Numbers(const std::string &text, size_t salt) {
+    static const double kBounds[][2] = {{0, 1e6},
+                                        {10, 3600000},
+                                        {-1e300, 1e300},
+                                        {0, 65535},
+                                        {-2147483648.0, 2147483647.0},
+                                        {0, 4294967295.0},
+                                        {-HUGE_VAL, HUGE_VAL}};
+    const auto &bounds = kBounds[salt % (sizeof kBounds / sizeof kBounds[0])];
+    double number = 0;
+    if (ParseNumber(text, bounds[0], bounds[1], number)) {
+        Require(!text.empty() && text.find('\0') == std::string::npos,
+                "an accepted number has no NUL in it");
+        char *end = nullptr;
+        Require(std::strtod(text.c_str(), &end) == number && *end == '\0',
+                "an accepted number is the whole text");
+        Require(std::isfinite(number) && number >= bounds[0] && number <= bounds[1],
+                "an accepted number is finite and within its bounds");
+    }
+    static const int64_t kWhole[][2] = {
+        {0, 65535}, {-2147483648LL, 2147483647LL}, {0, 4294967295LL}, {INT64_MIN, INT64_MAX}};
+    const auto &whole = kWhole[salt % (sizeof kWhole / sizeof kWhole[0])];
+    int64_t integer = 0;
+    if (ParseInteger(text, whole[0], whole[1], integer)) {
+        Require(integer >= whole[0] && integer <= whole[1], "a whole number within its bounds");
+        Require(ParseNumber(text, -HUGE_VAL, HUGE_VAL, number) && number == double(integer) &&
+                    std::fabs(number) < 9007199254740992.0,
+                "a whole number is exactly the number read");
+        const size_t digits = text.find_first_not_of("+-") == 1 ? 1 : 0;
+        if (!text.empty() && text.find_first_not_of("0123456789", digits) == std::string::npos) {
+            errno = 0;
+            const long long typed = std::strtoll(text.c_str(), nullptr, 10);
+            Require(errno == 0 && typed == integer, "a whole number is the one typed");
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const std::vector<std::string> args = Lines(data + 1, size - 1);
+    if (data[0] & 1) {
+        Walk(args);
+    } else {
+        for (size_t i = 0; i < args.size(); ++i) {
+            Numbers(args[i], data[0] / 2 + i);
+        }
+    }
+    return 0;
+}
