@@ -91,6 +91,26 @@ const ChartCase kCharts[] = {
     {"stopped fan", kFan, 8, 7000, true, 0, 0},
 };
 
+// The chart drawn as the case says: its gridlines, the shade past the source's
+// scale, its line near its row (within 2 rows, so no clip mark under an edge,
+// which would reach 4 to 8 rows down) or none, and no other group's colour.
+void ExpectChart(const Pixels &pixels, const FoundChart &chart, const ChartCase &c) {
+    ASSERT_EQ(chart.ticks.size(), c.gridlines);
+    EXPECT_TRUE(chart.gridlinesAcross);
+    uint32_t otherColour = c.colour == kTemperature ? kFan : kTemperature;
+    EXPECT_EQ(RowsOfColour(pixels, chart, otherColour).count, 0u) << "the other group's colour";
+    ExpectShadedAbove(pixels, chart, c.extended);
+    ColourRows line = RowsOfColour(pixels, chart, c.colour);
+    if (!c.reading) {
+        EXPECT_EQ(line.count, 0u) << "a line where there was no reading";
+        return;
+    }
+    ASSERT_GT(line.count, 0u);
+    int expected = RowOf(chart, c.drawnAt, c.scaleMax);
+    EXPECT_GE(line.top, expected - 2) << "expected near row " << expected;
+    EXPECT_LE(line.bottom, expected + 2) << "expected near row " << expected;
+}
+
 TEST(ViewPicture, EverySourceIsAChartOnItsOwnScale) {
     std::unique_ptr<CapturedTool> monitor;
     ASSERT_TRUE(StartMonitor("--temps 45.5,75,400,200 --fans 900,3500,0", monitor));
@@ -109,24 +129,8 @@ TEST(ViewPicture, EverySourceIsAChartOnItsOwnScale) {
     std::vector<FoundChart> charts = FindCharts(pixels, kAxis, kGrid);
     ASSERT_EQ(charts.size(), std::size(kCharts));
     for (size_t i = 0; i < charts.size(); ++i) {
-        const ChartCase &c = kCharts[i];
-        const FoundChart &chart = charts[i];
-        SCOPED_TRACE(c.what);
-        ASSERT_EQ(chart.ticks.size(), c.gridlines);
-        EXPECT_TRUE(chart.gridlinesAcross);
-        ColourRows line = RowsOfColour(pixels, chart, c.colour);
-        uint32_t otherColour = c.colour == kTemperature ? kFan : kTemperature;
-        EXPECT_EQ(RowsOfColour(pixels, chart, otherColour).count, 0u) << "the other group's colour";
-        ExpectShadedAbove(pixels, chart, c.extended);
-        if (!c.reading) {
-            EXPECT_EQ(line.count, 0u) << "a line where there was no reading";
-            continue;
-        }
-        ASSERT_GT(line.count, 0u);
-        int expected = RowOf(chart, c.drawnAt, c.scaleMax);
-        // Within 2 rows, and no clip mark under the edge (it would reach 4 to 8 rows down).
-        EXPECT_GE(line.top, expected - 2) << "expected near row " << expected;
-        EXPECT_LE(line.bottom, expected + 2) << "expected near row " << expected;
+        SCOPED_TRACE(kCharts[i].what);
+        ExpectChart(pixels, charts[i], kCharts[i]);
     }
     // 75 of 150 and 3500 of 7000: the plot's vertical middle.
     for (size_t i : {size_t(1), size_t(5)}) {
@@ -165,22 +169,13 @@ TEST(ViewPicture, FahrenheitReadingsPastTheScaleAreDrawnInsideTheirCharts) {
         const ChartCase &c = cases[i];
         const FoundChart &chart = charts[i];
         SCOPED_TRACE(c.what);
-        ASSERT_EQ(chart.ticks.size(), c.gridlines);
-        EXPECT_TRUE(chart.gridlinesAcross);
-        ExpectShadedAbove(pixels, chart, c.extended);
+        ExpectChart(pixels, chart, c);
         ColourRows line = RowsOfColour(pixels, chart, c.colour);
-        if (!c.reading) {
-            EXPECT_EQ(line.count, 0u);
-            continue;
+        if (c.reading) {
+            // Inside the chart below its top edge, past the source's scaleMax.
+            EXPECT_GT(line.top, chart.ticks.front() + 4);
+            EXPECT_LT(line.bottom, chart.ticks[c.extended]);
         }
-        ASSERT_GT(line.count, 0u);
-        int expected = RowOf(chart, c.drawnAt, c.scaleMax);
-        EXPECT_GE(line.top, expected - 2) << "expected near row " << expected;
-        EXPECT_LE(line.bottom, expected + 2) << "expected near row " << expected;
-        EXPECT_GT(line.top, chart.ticks.front() + 4) << "inside the chart, below its top edge";
-        // Between the gridlines of its scale's next two divisions.
-        EXPECT_GT(line.top, chart.ticks[0]);
-        EXPECT_LT(line.bottom, chart.ticks[c.extended]);
     }
 }
 
