@@ -52,6 +52,10 @@ bool Drawable(float value) {
     return HasReading(value) && std::isfinite(value);
 }
 
+bool Extended(const DrawnRange &range) {
+    return range.addedBelow > 0 || range.addedAbove > 0;
+}
+
 double PlausibleBound(const SourceReading &source) {
     switch (source.group) {
     case SourceGroup::Temperature:

@@ -18,6 +18,9 @@ struct DrawnRange {
     int addedAbove = 0;
 };
 
+// The range reaches past the source's own scale.
+bool Extended(const DrawnRange &range);
+
 // A drawn range holds at most this many divisions.
 constexpr int kMaxDrawnDivisions = 50;
 

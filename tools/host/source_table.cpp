@@ -27,7 +27,7 @@ std::vector<std::string> Cells(const SourceReading &reading) {
 
 // The scale cells of a source drawn on an extended range.
 void ShowExtended(std::vector<std::string> &cells, const DrawnRange &range) {
-    if (!range.ownScale || (range.addedBelow == 0 && range.addedAbove == 0)) {
+    if (!Extended(range)) {
         return;
     }
     const size_t min = 5, max = 6, div = 7;

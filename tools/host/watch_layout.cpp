@@ -19,7 +19,7 @@ const std::string kExtendedNote = std::string(kExtendedMark) +
 
 bool AnyExtended(const std::vector<DrawnRange> &ranges) {
     for (const DrawnRange &range : ranges) {
-        if (range.addedBelow > 0 || range.addedAbove > 0) {
+        if (Extended(range)) {
             return true;
         }
     }

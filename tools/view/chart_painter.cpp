@@ -161,6 +161,7 @@ void PaintExtendedBands(HDC dc, const PixelRect &plot, const std::vector<int> &r
 void PaintTimeAxis(HDC dc, const ChartParts &parts, const ViewFonts &fonts,
                    const ViewPicture &picture) {
     const PixelRect &plot = parts.plot;
+    // The widest label a step gives, and half as much again between two.
     int spacing = TextWidth(dc, fonts.label, L"-000 min") * 3 / 2;
     TimeAxis axis = TimeTicks(plot, picture.capacity, picture.intervalMs, spacing);
     for (const TimeTick &tick : axis.ticks) {
@@ -176,7 +177,6 @@ void PaintChart(HDC dc, const PixelRect &cell, const SourceReading &source,
                 const std::deque<float> &history, bool greyed, const ViewFonts &fonts,
                 const ViewPicture &picture) {
     DrawnRange scale = RangeToDraw(source, history);
-    const bool extended = scale.addedAbove > 0 || scale.addedBelow > 0;
     std::vector<std::string> labels;
     ChartTextSizes sizes;
     for (int i = 0; i <= scale.divisions; ++i) {
@@ -185,7 +185,7 @@ void PaintChart(HDC dc, const PixelRect &cell, const SourceReading &source,
             std::max(sizes.labelWidth, TextWidth(dc, fonts.label, Utf8ToWide(labels.back())));
     }
     const std::string value = ValueCaption(source);
-    const std::string note = extended ? ExtendedNote(source.scaleMin, source.scaleMax) : "";
+    const std::string note = Extended(scale) ? ExtendedNote(source.scaleMin, source.scaleMax) : "";
     sizes.nameHeight = LineHeight(dc, fonts.name);
     sizes.valueHeight = LineHeight(dc, fonts.value);
     sizes.labelHeight = LineHeight(dc, fonts.label);
