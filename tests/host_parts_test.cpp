@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "block_diagnosis.h"
+#include "console_frame.h"
+#include "source_table.h"
 #include "number_text.h"
 #include "option_values.h"
 #include "source_snapshot.h"
@@ -26,7 +28,20 @@ struct SparkCase {
     float scaleMin, scaleMax;
     size_t width;
     std::string expected;
+    const char *units = ""; // the group follows: a degree sign, RPM, or neither
 };
+
+SourceReading ScaleSource(const SparkCase &c) {
+    SourceReading source;
+    source.scaleMin = c.scaleMin;
+    source.scaleMax = c.scaleMax;
+    source.scaleDivisions = 6;
+    source.units = c.units;
+    source.group = source.units.rfind("\xC2\xB0", 0) == 0 ? SourceGroup::Temperature
+                   : source.units == "RPM"                ? SourceGroup::Fan
+                                                          : SourceGroup::Other;
+    return source;
+}
 
 TEST(Sparkline, DrawsOnTheSourcesOwnScale) {
     const SparkCase cases[] = {
@@ -35,8 +50,23 @@ TEST(Sparkline, DrawsOnTheSourcesOwnScale) {
         {"just below an eighth", {18.7f}, 0, 150, 1, "\u2581"},
         {"an eighth up", {18.75f}, 0, 150, 1, "\u2582"},
         {"halfway", {3500}, 0, 7000, 1, "\u2585"},
-        {"past the maximum sits at the top", {9000}, 0, 7000, 1, kHigh},
-        {"below the minimum sits at the bottom", {-40}, 0, 150, 1, kLow},
+        {"past a fan's bound sits at the top", {16000}, 0, 7000, 1, kHigh, "RPM"},
+        {"past the scale: drawn on the scale extended to hold it",
+         {150, 212.5f},
+         0,
+         150,
+         2,
+         "\u2586" + kHigh,
+         "\xC2\xB0"
+         "F"},
+        {"below the minimum: the scale extended down",
+         {-40, 75},
+         0,
+         150,
+         2,
+         kLow + "\u2586",
+         "\xC2\xB0"
+         "C"},
         {"a scale not starting at 0", {60}, 50, 70, 1, "\u2585"},
         {"no reading leaves a gap", {0, NO_READING, 150}, 0, 150, 3, kLow + " " + kHigh},
         {"short history is right-aligned", {150}, 0, 150, 3, "  " + kHigh},
@@ -45,7 +75,7 @@ TEST(Sparkline, DrawsOnTheSourcesOwnScale) {
         {"no usable scale, equal values", {7, 7}, 0, 0, 2, kLow + kLow},
     };
     for (const SparkCase &c : cases) {
-        EXPECT_EQ(Sparkline(c.values, c.scaleMin, c.scaleMax, c.width), c.expected) << c.what;
+        EXPECT_EQ(Sparkline(c.values, ScaleSource(c), c.width), c.expected) << c.what;
     }
 }
 
@@ -377,6 +407,156 @@ TEST(WatchLayout, EveryLineFitsTheScreenAndNoRowIsCut) {
                           std::string::npos,
                       c.scale)
                 << row;
+        }
+    }
+}
+
+TEST(WatchLayout, AScaleExtendedToHoldReadingsIsMarkedInTheTable) {
+    SourceReading hot = Source(0, SourceGroup::Temperature, "hot", 212.5f);
+    hot.units = "\xC2\xB0"
+                "F";
+    hot.scaleDivisions = 6;
+    SourceReading mild = Source(1, SourceGroup::Temperature, "mild", 40);
+    mild.units = "\xC2\xB0"
+                 "C";
+    mild.scaleDivisions = 6;
+    WatchState state;
+    state.historyLength = kWidestSparkline;
+    AdvanceWatch(state, Sources({hot, mild}));
+    const struct {
+        const char *what;
+        size_t width;
+        bool marked; // the scale columns are shown, with the mark and its note
+    } cases[] = {
+        {"a pipe", 0, true},
+        {"120 columns", 119, true},
+        {"40 columns: no scale columns, no note", 39, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> lines = WatchFrameLines({{"status"}, ""}, state, c.width);
+        ASSERT_GE(lines.size(), 4u);
+        // The last three columns of each row: min, max and div where they are shown.
+        auto lastThree = [](const std::string &row) {
+            std::vector<std::string> words;
+            for (size_t at = 0; (at = row.find_first_not_of(' ', at)) != std::string::npos;) {
+                size_t end = row.find(' ', at);
+                words.push_back(row.substr(at, end - at));
+                at = end;
+            }
+            return std::vector<std::string>(words.end() - 3, words.end());
+        };
+        using Words = std::vector<std::string>;
+        EXPECT_EQ(lastThree(lines[2]) == (Words{"0", "225*", "9*"}), c.marked) << lines[2];
+        EXPECT_EQ(lastThree(lines[3]) == (Words{"0", "150", "6"}), c.marked) << lines[3];
+        EXPECT_EQ(lines[3].find(kExtendedMark), std::string::npos) << lines[3];
+        std::string note;
+        for (size_t i = 4; i < lines.size(); ++i) {
+            EXPECT_TRUE(c.width == 0 || DisplayWidth(lines[i]) <= c.width) << lines[i];
+            note += lines[i] + " ";
+        }
+        EXPECT_EQ(note.rfind("* extended to hold the recent readings", 0) == 0, c.marked) << note;
+    }
+}
+
+// A console's screen, as far as a watch's redraws go: rows of text, a cursor,
+// and a window whose width can change, rewrapping what is on it (a console
+// that reflows its buffer keeps every character, trailing spaces too).
+struct FakeConsole {
+    size_t columns;
+    std::vector<std::string> rows{""};
+    size_t cursor = 0;
+
+    // Text from column 0 of the cursor's row on: each line overwrites its row.
+    void Write(const std::string &text) {
+        bool lineStart = true;
+        for (char ch : text) {
+            if (ch == '\n') {
+                rows.resize(std::max(rows.size(), ++cursor + 1));
+                lineStart = true;
+                continue;
+            }
+            if (lineStart) {
+                rows[cursor].clear();
+                lineStart = false;
+            }
+            rows[cursor] += ch;
+        }
+    }
+    void Resize(size_t newColumns) {
+        if (newColumns == columns) {
+            return;
+        }
+        std::vector<std::string> wrapped;
+        size_t cursorRow = 0;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            cursorRow = i == cursor ? wrapped.size() : cursorRow;
+            wrapped.emplace_back();
+            size_t shown = 0;
+            for (char ch : rows[i]) {
+                bool starts = (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+                if (starts && shown++ == newColumns) {
+                    wrapped.emplace_back();
+                    shown = 1;
+                }
+                wrapped.back() += ch;
+            }
+        }
+        rows = wrapped;
+        cursor = cursorRow;
+        columns = newColumns;
+    }
+    // What RedrawFrame does, through the same plan and text.
+    void Redraw(ConsoleFrame &frame, const std::vector<std::string> &lines) {
+        size_t width = columns - 1;
+        RedrawPlan plan = PlanRedraw(frame, width, lines.size(), int(cursor), 0, 40);
+        for (int row = plan.top; row < plan.top + plan.clearRows && row < int(rows.size()); ++row) {
+            rows[size_t(row)].clear();
+        }
+        cursor = size_t(plan.top);
+        Write(FrameText(lines, width, plan.blankAfter));
+        cursor -= plan.blankAfter;
+        frame = {lines.size(), width};
+    }
+};
+
+TEST(ConsoleFrame, ARedrawAfterTheWidthChangedLeavesNothingOfTheLastFrame) {
+    const struct {
+        const char *what;
+        size_t before, after; // the window's columns
+    } cases[] = {
+        {"narrower: the last frame's rows were rewrapped", 120, 60},
+        {"wider", 60, 120},
+        {"the same width: drawn over in place", 100, 100},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        WatchState state = DemoWatch(16);
+        WatchFrameText text{{"KelvoDyn.dll", "2026-12-08T18:21:43.782", "5 sources"}, ""};
+        FakeConsole console{c.before};
+        console.Write("$ kdhost --watch\n");
+        ConsoleFrame frame;
+        console.Redraw(frame, WatchFrameLines(text, state, c.before - 1));
+        console.Resize(c.after);
+        std::vector<std::string> lines = WatchFrameLines(text, state, c.after - 1);
+        for (int redraw = 0; redraw < 2; ++redraw) { // and once more at that width
+            console.Redraw(frame, lines);
+            size_t top = c.before == c.after ? 1 : 0; // a new width starts at the window's top
+            ASSERT_GE(console.rows.size(), top + lines.size());
+            for (size_t i = 0; i < console.rows.size(); ++i) {
+                std::string expected = i >= top && i < top + lines.size()
+                                           ? FrameText({lines[i - top]}, c.after - 1, 0)
+                                           : std::string();
+                std::string row = console.rows[i] + (expected.empty() ? "" : "\n");
+                if (expected.empty()) {
+                    row.erase(row.find_last_not_of(' ') + 1);
+                    if (i == 0 && top == 1) {
+                        expected = "$ kdhost --watch"; // what was there before stays
+                    }
+                }
+                EXPECT_EQ(row, expected) << "row " << i << ", redraw " << redraw;
+            }
+            EXPECT_EQ(console.cursor, top + lines.size());
         }
     }
 }

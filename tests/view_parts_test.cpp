@@ -122,7 +122,7 @@ struct RowCase {
 };
 
 TEST(PlotMapping, AValuesRowClipsAtTheEdges) {
-    const ChartScale temperature{0, 150, 6}, fan{0, 7000, 7}, offset{-50, 50, 4};
+    const DrawnRange temperature{0, 150, 6}, fan{0, 7000, 7}, offset{-50, 50, 4};
     const RowCase temperatures[] = {
         {"scaleMin on the bottom row", 0, 200, Clip::None},
         {"scaleMax on the top row", 150, 50, Clip::None},
@@ -142,12 +142,24 @@ TEST(PlotMapping, AValuesRowClipsAtTheEdges) {
     EXPECT_EQ(ValueRow(-50, offset, kPlot).clip, Clip::None) << "its minimum";
 }
 
-SourceReading Scaled(float low, float high, float divisions) {
+SourceReading Scaled(float low, float high, float divisions, SourceGroup group = SourceGroup::Other,
+                     const char *units = "") {
     SourceReading source;
     source.scaleMin = low;
     source.scaleMax = high;
     source.scaleDivisions = divisions;
+    source.group = group;
+    source.units = units;
     return source;
+}
+
+const char *const kCelsius = "\xC2\xB0"
+                             "C";
+const char *const kFahrenheit = "\xC2\xB0"
+                                "F";
+
+SourceReading Temperature(const char *units) {
+    return Scaled(0, 150, 6, SourceGroup::Temperature, units);
 }
 
 TEST(PlotMapping, TheSourcesScaleOrTheValuesOwn) {
@@ -169,7 +181,7 @@ TEST(PlotMapping, TheSourcesScaleOrTheValuesOwn) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        ChartScale scale = ScaleOf(c.source, c.history);
+        DrawnRange scale = RangeToDraw(c.source, c.history);
         EXPECT_EQ(scale.low, c.low);
         EXPECT_EQ(scale.high, c.high);
         EXPECT_EQ(scale.divisions, c.divisions);
@@ -177,8 +189,80 @@ TEST(PlotMapping, TheSourcesScaleOrTheValuesOwn) {
     EXPECT_EQ(GridlineValue({0, 7000, 7}, 3), 3000);
 }
 
+TEST(DrawnRange, ExtendsByWholeDivisionsToHoldPlausibleReadings) {
+    const float none = NO_READING;
+    const struct {
+        const char *what;
+        SourceReading source;
+        std::deque<float> history;
+        double low, high;
+        int below, above; // divisions added
+    } cases[] = {
+        {"within the scale: as it is", Temperature(kCelsius), {45.5f, 150}, 0, 150, 0, 0},
+        {"176 F: two divisions of 25 up", Temperature(kFahrenheit), {176}, 0, 200, 0, 2},
+        {"212.5 F: three", Temperature(kFahrenheit), {75, 212.5f, none}, 0, 225, 0, 3},
+        {"a hundredth past the top: one", Temperature(kCelsius), {150.01f}, 0, 175, 0, 1},
+        {"on a gridline past the top: no more", Temperature(kCelsius), {200}, 0, 200, 0, 2},
+        {"an old reading still in the history counts",
+         Temperature(kCelsius),
+         {180, 40, 40},
+         0,
+         200,
+         0,
+         2},
+        {"below scaleMin", Temperature(kCelsius), {-20, 40}, -25, 150, 1, 0},
+        {"both ways at the Fahrenheit bound",
+         Temperature(kFahrenheit),
+         {-572, 572},
+         -575,
+         575,
+         23,
+         17},
+        {"past the Celsius bound: left clipped", Temperature(kCelsius), {301}, 0, 150, 0, 0},
+        {"572 is past the Celsius bound", Temperature(kCelsius), {572}, 0, 150, 0, 0},
+        {"a fan at 9000 RPM", Scaled(0, 7000, 7, SourceGroup::Fan, "RPM"), {9000}, 0, 9000, 0, 2},
+        {"a fan past 15000 RPM: left clipped",
+         Scaled(0, 7000, 7, SourceGroup::Fan, "RPM"),
+         {15001},
+         0,
+         7000,
+         0,
+         0},
+        {"no bound known: as far as fifty divisions", Scaled(0, 150, 6), {1000}, 0, 1000, 0, 34},
+        {"no bound known, past fifty divisions: clipped", Scaled(0, 150, 6), {1e30f}, 0, 150, 0, 0},
+        {"only the top when both do not fit", Scaled(0, 150, 6), {-1000, 1000}, 0, 1000, 0, 34},
+        {"not finite: not drawn, not held", Temperature(kCelsius), {INFINITY, NAN}, 0, 150, 0, 0},
+        {"no usable scale: never extended", Scaled(5, 5, 6), {10, 20}, 10, 20, 0, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        DrawnRange range = RangeToDraw(c.source, c.history);
+        EXPECT_DOUBLE_EQ(range.low, c.low);
+        EXPECT_DOUBLE_EQ(range.high, c.high);
+        EXPECT_EQ(range.addedBelow, c.below);
+        EXPECT_EQ(range.addedAbove, c.above);
+        if (range.ownScale) {
+            // The divisions keep their size, so the source's own gridlines stay where they were.
+            int own = int(std::lround(c.source.scaleDivisions));
+            EXPECT_EQ(range.divisions, own + c.below + c.above);
+            EXPECT_LE(range.divisions, kMaxDrawnDivisions);
+            EXPECT_DOUBLE_EQ(GridlineValue(range, c.below), c.source.scaleMin);
+            EXPECT_DOUBLE_EQ(GridlineValue(range, c.below + own), c.source.scaleMax);
+        }
+        // A reading within the bound is held, unless its side got no divisions.
+        for (float value : c.history) {
+            Clip clip = ValueRow(value, range, kPlot).clip;
+            if (Drawable(value) && std::fabs(value) <= PlausibleBound(c.source)) {
+                EXPECT_TRUE(clip == Clip::None || (clip == Clip::Below && c.below == 0) ||
+                            (clip == Clip::Above && c.above == 0))
+                    << value;
+            }
+        }
+    }
+}
+
 TEST(PlotMapping, HistoryRunsBreakAtGapsAndMarkClipping) {
-    const ChartScale scale{0, 150, 6};
+    const DrawnRange scale{0, 150, 6};
     const float none = NO_READING;
     // Capacity 301 over 301 columns: one column a sample, the newest at x 400.
     HistoryTrace trace =
@@ -207,6 +291,83 @@ TEST(PlotMapping, HistoryRunsBreakAtGapsAndMarkClipping) {
     EXPECT_EQ(trace.runs[0].front().x, kPlot.left);
     EXPECT_EQ(trace.runs[0].back().x, kPlot.right - 1);
     EXPECT_TRUE(TraceHistory({none, none}, 150, scale, kPlot).runs.empty());
+}
+
+TEST(PlotMapping, TimeTicksAtRoundStepsBackFromNow) {
+    // kPlot: 300 pixels from the oldest sample's column to the newest's.
+    const struct {
+        const char *what;
+        size_t capacity;
+        unsigned intervalMs;
+        int minSpacing;
+        double step;
+        size_t ticks;
+    } cases[] = {
+        {"150 s: every 50 s", 151, 1000, 60, 50, 4},
+        {"150 s, room for more: every 25 s", 151, 1000, 50, 25, 7},
+        {"15 s: every 5 s", 151, 100, 60, 5, 4},
+        {"1.5 s: every half second", 151, 10, 60, 0.5, 4},
+        {"5 min: every minute", 151, 2000, 60, 60, 6},
+        {"150 min: every half hour", 151, 60000, 60, 1800, 6},
+        {"a span no step fits: the doublings of two hours", 301, 3600000, 60, 230400, 5},
+        {"no spacing asked: still no more than a tick a column", 301, 1000, 0, 1, 301},
+        {"one sample: the plot spans one interval", 1, 1000, 60, 0.2, 6},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TimeAxis axis = TimeTicks(kPlot, c.capacity, c.intervalMs, c.minSpacing);
+        EXPECT_DOUBLE_EQ(axis.step, c.step);
+        ASSERT_EQ(axis.ticks.size(), c.ticks);
+        double span = double(std::max<size_t>(c.capacity, 2) - 1) * c.intervalMs / 1000;
+        for (size_t i = 0; i < axis.ticks.size(); ++i) {
+            const TimeTick &tick = axis.ticks[i];
+            EXPECT_DOUBLE_EQ(tick.seconds, c.step * double(i));
+            EXPECT_EQ(tick.x, kPlot.right - 1 - int(std::lround(tick.seconds / span * 300))) << i;
+            EXPECT_GE(tick.x, kPlot.left) << i;
+            if (i > 0) {
+                EXPECT_GE(axis.ticks[i - 1].x - tick.x, std::max(1, c.minSpacing) - 1) << i;
+            }
+        }
+    }
+    EXPECT_EQ(TimeTicks(kPlot, 151, 1000, 60).ticks.back().x, kPlot.left) << "-150 s on the axis";
+}
+
+TEST(ChartLayout, TheNoteGivesWayToTheValueAndTimeLabelsStayInside) {
+    const PixelRect cell{0, 0, 320, 300};
+    const struct {
+        const char *what;
+        int valueWidth, noteWidth;
+        bool shown;
+    } notes[] = {
+        {"room for both", 130, 120, true},
+        {"no note", 130, 0, false},
+        {"a value too wide beside it", 200, 120, false},
+    };
+    for (const auto &c : notes) {
+        ChartTextSizes text{18, 34, 15, 30, 15, c.valueWidth, c.noteWidth};
+        ChartParts parts = LayOutChart(cell, text);
+        EXPECT_EQ(parts.noteShown, c.shown) << c.what;
+        EXPECT_EQ(parts.note.Width(), c.noteWidth) << c.what;
+        EXPECT_EQ(parts.note.bottom, parts.value.bottom) << c.what;
+        EXPECT_TRUE(Inside(parts.note, parts.card)) << c.what;
+    }
+    const PixelRect caption{100, 280, 401, 295};
+    const struct {
+        const char *what;
+        int x, width, left;
+    } labels[] = {
+        {"centred under its tick", 250, 40, 230},
+        {"at the left edge: starts there", 100, 40, 100},
+        {"at the right edge: ends there", 400, 30, 371},
+        {"wider than the caption: from its left", 250, 400, 100},
+    };
+    for (const auto &c : labels) {
+        PixelRect box = TimeLabelBox(caption, c.x, c.width);
+        EXPECT_EQ(box.left, c.left) << c.what;
+        EXPECT_EQ(box.Width(), c.width) << c.what;
+        EXPECT_EQ(box.top, caption.top) << c.what;
+        EXPECT_EQ(box.bottom, caption.bottom) << c.what;
+    }
 }
 
 TEST(PlotMapping, LabelsWhereTheyFit) {
@@ -241,12 +402,17 @@ TEST(ChartText, TitleLabelsAndCaptions) {
     for (const auto &c : labels) {
         EXPECT_EQ(GridlineLabel(c.value), c.text) << c.value;
     }
-    EXPECT_EQ(SpanCaption(150, 1000), "last 150 s");
-    EXPECT_EQ(SpanCaption(150, 100), "last 15 s");
-    EXPECT_EQ(SpanCaption(150, 10), "last 1.5 s");
-    EXPECT_EQ(SpanCaption(150, 2000), "last 5 min");
-    EXPECT_EQ(SpanCaption(150, 1500), "last 3 min 45 s");
-    EXPECT_EQ(SpanCaption(150, 60000), "last 150 min");
+    const struct {
+        double seconds, step;
+        const char *text;
+    } times[] = {{0, 50, "now"},           {150, 50, "-150 s"},  {1.5, 0.5, "-1.5 s"},
+                 {90, 15, "-90 s"},        {300, 60, "-5 min"},  {90, 30, "-90 s"},
+                 {9000, 1800, "-150 min"}, {7200, 3600, "-2 h"}, {5400, 1800, "-90 min"}};
+    for (const auto &c : times) {
+        EXPECT_EQ(TimeLabel(c.seconds, c.step), c.text) << c.seconds << " s by " << c.step;
+    }
+    EXPECT_EQ(ExtendedNote(0, 150), "scale 0\u2013150 extended");
+    EXPECT_EQ(ExtendedNote(-12.5f, 7000), "scale -12.5\u20137000 extended");
 
     SourceReading source;
     source.group = SourceGroup::Temperature;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "support/chart_finder.h"
+#include "support/plugin_copy.h"
 #include "support/png_pixels.h"
 #include "support/processes.h"
 #include "view_palette.h"
@@ -17,7 +18,7 @@ namespace {
 
 const uint32_t kAxis = Rgb(kAxisColour), kGrid = Rgb(kGridColour);
 const uint32_t kTemperature = Rgb(kTemperatureColour), kFan = Rgb(kFanColour);
-const uint32_t kGreyed = Rgb(kGreyedColour);
+const uint32_t kGreyed = Rgb(kGreyedColour), kExtended = Rgb(kExtendedColour);
 
 std::string SnapshotPath(const char *name) {
     char folder[MAX_PATH];
@@ -58,23 +59,57 @@ struct ChartCase {
     const char *what;
     uint32_t colour;
     size_t gridlines;
-    double scaleMax;
-    bool reading;      // a line is drawn
-    double drawnAt;    // the value the line sits at
-    bool clippedAbove; // past scaleMax: at the top edge, under a mark
+    double scaleMax; // as drawn: the source's own, or extended to hold the readings
+    bool reading;    // a line is drawn
+    double drawnAt;  // the value the line sits at
+    size_t extended; // gridlines added above the source's own scale
 };
 
+// The part of the plot past the source's scale is shaded, and nothing else:
+// from the top gridline down to the one of the source's scaleMax.
+void ExpectShadedAbove(const Pixels &pixels, const FoundChart &chart, size_t extended) {
+    ColourRows band = RowsOfColour(pixels, chart, kExtended);
+    if (extended == 0) {
+        EXPECT_EQ(band.count, 0u) << "shaded, though nothing is past the scale";
+        return;
+    }
+    ASSERT_GT(band.count, 0u) << "no shade past the scale";
+    EXPECT_LE(band.top, chart.ticks.front() + 1);
+    EXPECT_EQ(band.bottom, chart.ticks[extended] - 1) << "the shade ends at the scale's top";
+}
+
 // kdmonitor --temps 45.5,75,400,200 --fans 900,3500,0: 400 degrees is past the
-// plug-in's bound (no reading), 200 past the chart's scale of 0 to 150.
+// plug-in's bound (no reading), 200 past the chart's scale of 0 to 150, which
+// is extended by two divisions of 25 to hold it.
 const ChartCase kCharts[] = {
-    {"temperature 45.5", kTemperature, 7, 150, true, 45.5, false},
-    {"temperature 75, the scale's middle", kTemperature, 7, 150, true, 75, false},
-    {"temperature with no reading", kTemperature, 7, 150, false, 0, false},
-    {"temperature 200, past the scale", kTemperature, 7, 150, true, 150, true},
-    {"fan 900", kFan, 8, 7000, true, 900, false},
-    {"fan 3500, the scale's middle", kFan, 8, 7000, true, 3500, false},
-    {"stopped fan", kFan, 8, 7000, true, 0, false},
+    {"temperature 45.5", kTemperature, 7, 150, true, 45.5, 0},
+    {"temperature 75, the scale's middle", kTemperature, 7, 150, true, 75, 0},
+    {"temperature with no reading", kTemperature, 7, 150, false, 0, 0},
+    {"temperature 200, past the scale", kTemperature, 9, 200, true, 200, 2},
+    {"fan 900", kFan, 8, 7000, true, 900, 0},
+    {"fan 3500, the scale's middle", kFan, 8, 7000, true, 3500, 0},
+    {"stopped fan", kFan, 8, 7000, true, 0, 0},
 };
+
+// The chart drawn as the case says: its gridlines, the shade past the source's
+// scale, its line near its row (within 2 rows, so no clip mark under an edge,
+// which would reach 4 to 8 rows down) or none, and no other group's colour.
+void ExpectChart(const Pixels &pixels, const FoundChart &chart, const ChartCase &c) {
+    ASSERT_EQ(chart.ticks.size(), c.gridlines);
+    EXPECT_TRUE(chart.gridlinesAcross);
+    uint32_t otherColour = c.colour == kTemperature ? kFan : kTemperature;
+    EXPECT_EQ(RowsOfColour(pixels, chart, otherColour).count, 0u) << "the other group's colour";
+    ExpectShadedAbove(pixels, chart, c.extended);
+    ColourRows line = RowsOfColour(pixels, chart, c.colour);
+    if (!c.reading) {
+        EXPECT_EQ(line.count, 0u) << "a line where there was no reading";
+        return;
+    }
+    ASSERT_GT(line.count, 0u);
+    int expected = RowOf(chart, c.drawnAt, c.scaleMax);
+    EXPECT_GE(line.top, expected - 2) << "expected near row " << expected;
+    EXPECT_LE(line.bottom, expected + 2) << "expected near row " << expected;
+}
 
 TEST(ViewPicture, EverySourceIsAChartOnItsOwnScale) {
     std::unique_ptr<CapturedTool> monitor;
@@ -94,29 +129,8 @@ TEST(ViewPicture, EverySourceIsAChartOnItsOwnScale) {
     std::vector<FoundChart> charts = FindCharts(pixels, kAxis, kGrid);
     ASSERT_EQ(charts.size(), std::size(kCharts));
     for (size_t i = 0; i < charts.size(); ++i) {
-        const ChartCase &c = kCharts[i];
-        const FoundChart &chart = charts[i];
-        SCOPED_TRACE(c.what);
-        ASSERT_EQ(chart.ticks.size(), c.gridlines);
-        EXPECT_TRUE(chart.gridlinesAcross);
-        ColourRows line = RowsOfColour(pixels, chart, c.colour);
-        uint32_t otherColour = c.colour == kTemperature ? kFan : kTemperature;
-        EXPECT_EQ(RowsOfColour(pixels, chart, otherColour).count, 0u) << "the other group's colour";
-        if (!c.reading) {
-            EXPECT_EQ(line.count, 0u) << "a line where there was no reading";
-            continue;
-        }
-        ASSERT_GT(line.count, 0u);
-        int expected = RowOf(chart, c.drawnAt, c.scaleMax);
-        int top = chart.ticks.front();
-        if (c.clippedAbove) {
-            EXPECT_EQ(line.top, top) << "the line sits on the top edge";
-            EXPECT_GE(line.bottom, top + 4) << "no mark under the edge";
-            EXPECT_LE(line.bottom, top + 8);
-        } else {
-            EXPECT_GE(line.top, expected - 2) << "expected near row " << expected;
-            EXPECT_LE(line.bottom, expected + 2) << "expected near row " << expected;
-        }
+        SCOPED_TRACE(kCharts[i].what);
+        ExpectChart(pixels, charts[i], kCharts[i]);
     }
     // 75 of 150 and 3500 of 7000: the plot's vertical middle.
     for (size_t i : {size_t(1), size_t(5)}) {
@@ -125,6 +139,43 @@ TEST(ViewPicture, EverySourceIsAChartOnItsOwnScale) {
         ColourRows line = RowsOfColour(pixels, chart, kCharts[i].colour);
         EXPECT_LE(std::abs(line.top - middle), 2.0) << kCharts[i].what;
         EXPECT_LE(std::abs(line.bottom - middle), 2.0) << kCharts[i].what;
+    }
+}
+
+TEST(ViewPicture, FahrenheitReadingsPastTheScaleAreDrawnInsideTheirCharts) {
+    PluginCopy copy("view-fahrenheit");
+    ASSERT_TRUE(copy.ok());
+    copy.WriteSettings(SettingsText({"UseFahrenheit=yes"}));
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 176,212.5,380 --fans 16000", monitor));
+    std::string path = SnapshotPath("fahrenheit");
+    CapturedTool view("kdview.exe", "--plugin \"" + copy.folder() + "\\KelvoDyn.dll\" " +
+                                        "--snapshot \"" + path + "\" --after 3 --size 960x600");
+    ASSERT_EQ(view.Wait(60000), 0) << view.Errors();
+    Pixels pixels;
+    ASSERT_TRUE(ReadSnapshot(path, pixels));
+    std::vector<FoundChart> charts = FindCharts(pixels, kAxis, kGrid);
+    // The scale of 0 to 150 in divisions of 25, up to the next gridline past
+    // the reading; 16000 RPM is past the plug-in's bound, so no reading. 380
+    // would be past the Celsius bound: it shows the settings file was read.
+    const ChartCase cases[] = {
+        {"176 F on 0 to 200", kTemperature, 9, 200, true, 176, 2},
+        {"212.5 F on 0 to 225", kTemperature, 10, 225, true, 212.5, 3},
+        {"380 F, a reading only in Fahrenheit, on 0 to 400", kTemperature, 17, 400, true, 380, 10},
+        {"a fan past the bound", kFan, 8, 7000, false, 0, 0},
+    };
+    ASSERT_EQ(charts.size(), std::size(cases));
+    for (size_t i = 0; i < charts.size(); ++i) {
+        const ChartCase &c = cases[i];
+        const FoundChart &chart = charts[i];
+        SCOPED_TRACE(c.what);
+        ExpectChart(pixels, chart, c);
+        ColourRows line = RowsOfColour(pixels, chart, c.colour);
+        if (c.reading) {
+            // Inside the chart below its top edge, past the source's scaleMax.
+            EXPECT_GT(line.top, chart.ticks.front() + 4);
+            EXPECT_LT(line.bottom, chart.ticks[c.extended]);
+        }
     }
 }
 

@@ -25,11 +25,26 @@ std::vector<std::string> Cells(const SourceReading &reading) {
             ShortestFloat(reading.scaleDivisions)};
 }
 
+// The scale cells of a source drawn on an extended range.
+void ShowExtended(std::vector<std::string> &cells, const DrawnRange &range) {
+    if (!Extended(range)) {
+        return;
+    }
+    const size_t min = 5, max = 6, div = 7;
+    if (range.addedBelow > 0) {
+        cells[min] = ShortestFloat(float(range.low)) + kExtendedMark;
+    }
+    if (range.addedAbove > 0) {
+        cells[max] = ShortestFloat(float(range.high)) + kExtendedMark;
+    }
+    cells[div] = std::to_string(range.divisions) + kExtendedMark;
+}
+
 } // namespace
 
 std::vector<std::string> SourceTableLines(const std::vector<SourceReading> &sources,
                                           const std::vector<std::string> &sparklines,
-                                          TableShape shape) {
+                                          TableShape shape, const std::vector<DrawnRange> &drawn) {
     std::vector<TableColumn> columns = {{"#", Align::Right},   {"group", Align::Left},
                                         {"name", Align::Left}, {"value", Align::Right},
                                         {"unit", Align::Left}, {"min", Align::Right},
@@ -37,6 +52,9 @@ std::vector<std::string> SourceTableLines(const std::vector<SourceReading> &sour
     std::vector<std::vector<std::string>> rows;
     for (size_t i = 0; i < sources.size(); ++i) {
         rows.push_back(Cells(sources[i]));
+        if (i < drawn.size()) {
+            ShowExtended(rows.back(), drawn[i]);
+        }
     }
     if (!sparklines.empty()) {
         const size_t at = 5; // after the unit, before the scale it is drawn on

@@ -15,9 +15,8 @@ constexpr int kLevels = 8;
 
 } // namespace
 
-std::string Sparkline(const std::deque<float> &values, float scaleMin, float scaleMax,
-                      size_t width) {
-    DrawnRange range = RangeToDraw(values, scaleMin, scaleMax);
+std::string Sparkline(const std::deque<float> &values, const SourceReading &source, size_t width) {
+    DrawnRange range = RangeToDraw(source, values);
     size_t shown = std::min(values.size(), width);
     std::string line(width - shown, ' ');
     for (size_t i = values.size() - shown; i < values.size(); ++i) {
@@ -36,8 +35,15 @@ std::string Sparkline(const std::deque<float> &values, float scaleMin, float sca
 std::vector<std::string> RowSparklines(const WatchState &state, size_t width) {
     std::vector<std::string> lines;
     for (size_t i = 0; i < state.rows.size(); ++i) {
-        const SourceReading &row = state.rows[i];
-        lines.push_back(Sparkline(RowHistory(state, i), row.scaleMin, row.scaleMax, width));
+        lines.push_back(Sparkline(RowHistory(state, i), state.rows[i], width));
     }
     return lines;
+}
+
+std::vector<DrawnRange> RowRanges(const WatchState &state) {
+    std::vector<DrawnRange> ranges;
+    for (size_t i = 0; i < state.rows.size(); ++i) {
+        ranges.push_back(RangeToDraw(state.rows[i], RowHistory(state, i)));
+    }
+    return ranges;
 }

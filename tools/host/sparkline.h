@@ -6,14 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "drawn_range.h"
 #include "watch_state.h"
 
 // One character per value, oldest first, right-aligned in width characters
-// (the newest at the right edge). A missing reading leaves a blank. Values
-// past the scale sit at its edge. With no usable scale (max not above min)
-// the values are drawn between their own lowest and highest.
-std::string Sparkline(const std::deque<float> &values, float scaleMin, float scaleMax,
-                      size_t width);
+// (the newest at the right edge), on the range RangeToDraw gives: the
+// source's scale, extended to hold readings past it. A missing reading leaves
+// a blank; a value past the range sits at its edge.
+std::string Sparkline(const std::deque<float> &values, const SourceReading &source, size_t width);
 
 // The sparkline of each row a watch shows, on that row's own scale.
 std::vector<std::string> RowSparklines(const WatchState &state, size_t width);
+
+// The range each row's sparkline is drawn on.
+std::vector<DrawnRange> RowRanges(const WatchState &state);

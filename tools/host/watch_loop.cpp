@@ -32,7 +32,7 @@ std::string JoinLines(const std::vector<std::string> &lines, std::string text) {
     return text;
 }
 
-WatchFrameText FrameText(const LoadedPlugin &plugin, const WatchSettings &settings,
+WatchFrameText WatchText(const LoadedPlugin &plugin, const WatchSettings &settings,
                          const WatchState &state, const Snapshot &snapshot, bool console) {
     WatchFrameText text;
     text.status = {PluginFileName(plugin), snapshot.time,
@@ -65,11 +65,11 @@ int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const Te
         Snapshot snapshot = TakeSnapshot(plugin);
         AdvanceWatch(state, snapshot);
         // The console's width as it is now, so a resized window is fitted at once.
-        std::vector<std::string> lines =
-            WatchFrameLines(FrameText(plugin, settings, state, snapshot, out.console), state,
-                            out.console ? ConsoleLineWidth(out) : 0);
+        const size_t width = out.console ? ConsoleLineWidth(out) : 0;
+        std::vector<std::string> lines = WatchFrameLines(
+            WatchText(plugin, settings, state, snapshot, out.console), state, width);
         if (out.console) {
-            RedrawFrame(out, frame, lines);
+            RedrawFrame(out, frame, lines, width);
         } else {
             WriteText(out, JoinLines(lines, first ? "" : "\n"));
         }

@@ -11,6 +11,8 @@ constexpr int kPadding = 10; // inside a card
 constexpr int kTickLength = 4;
 constexpr int kLabelGap = 3; // between a label and its tick
 constexpr int kMinPlotHeight = 30, kMinPlotWidth = 40;
+constexpr int kNoteGap = 12; // at least, between the value and the note
+constexpr int kTimeTickLength = 3;
 
 } // namespace
 
@@ -54,9 +56,22 @@ ChartParts LayOutChart(const PixelRect &cell, const ChartTextSizes &text) {
     parts.plot.top = parts.value.bottom + kPadding / 2 + labelHalf;
     parts.caption.bottom = parts.card.bottom - kPadding / 2;
     parts.caption.top = parts.caption.bottom - text.captionHeight;
-    parts.plot.bottom = std::min(parts.caption.top - 2, parts.card.bottom - labelHalf);
+    // The time ticks hang from the plot's bottom row into the gap above the caption.
+    parts.plot.bottom =
+        std::min(parts.caption.top - kTimeTickLength, parts.card.bottom - labelHalf);
     parts.caption.left = parts.plot.left;
     parts.caption.right = innerRight;
+    // The note sits on the value's baseline row, at the right.
+    parts.note = {innerRight - text.noteWidth, parts.value.bottom - text.captionHeight, innerRight,
+                  parts.value.bottom};
+    parts.noteShown =
+        text.noteWidth > 0 && innerLeft + text.valueWidth + kNoteGap <= parts.note.left;
     parts.plotShown = parts.plot.Height() >= kMinPlotHeight && parts.plot.Width() >= kMinPlotWidth;
     return parts;
+}
+
+PixelRect TimeLabelBox(const PixelRect &caption, int x, int width) {
+    int left =
+        std::clamp(x - width / 2, caption.left, std::max(caption.left, caption.right - width));
+    return {left, caption.top, left + width, caption.bottom};
 }

@@ -38,6 +38,8 @@ struct ChartTextSizes {
     int labelHeight = 0; // a gridline's label, its whole line
     int labelWidth = 0;  // the widest label of this chart
     int captionHeight = 0;
+    int valueWidth = 0; // the value and unit as drawn large
+    int noteWidth = 0;  // the note that the scale is extended; 0: none
 };
 
 struct ChartParts {
@@ -45,10 +47,16 @@ struct ChartParts {
     PixelRect name;         // the source's name
     PixelRect value;        // its value and unit, large
     PixelRect plot;         // the history: the top row is scaleMax, the bottom row scaleMin
-    PixelRect caption;      // under the plot: the time the plot spans
+    PixelRect caption;      // under the plot: the time axis' labels
+    PixelRect note;         // right of the value: the scale is extended
+    bool noteShown = false; // there is a note and it clears the value
     int tickLeft = 0;       // gridline ticks run from here to the plot's left edge
     int labelRight = 0;     // gridline labels end here
     bool plotShown = false; // the cell has room for a plot
 };
 
 ChartParts LayOutChart(const PixelRect &cell, const ChartTextSizes &text);
+
+// Where a time label width pixels wide goes: centred under its tick at x,
+// moved sideways as little as keeps it inside the caption.
+PixelRect TimeLabelBox(const PixelRect &caption, int x, int width);

@@ -144,10 +144,39 @@ void PaintTrace(HDC dc, const HistoryTrace &trace, const PixelRect &plot, COLORR
     DeleteObject(pen);
 }
 
+// The plot's background past the source's own scale, above and below it.
+void PaintExtendedBands(HDC dc, const PixelRect &plot, const std::vector<int> &rows,
+                        const DrawnRange &scale) {
+    if (scale.addedAbove > 0) {
+        Fill(dc, {plot.left + 1, plot.top, plot.right, rows[scale.divisions - scale.addedAbove]},
+             kExtendedColour);
+    }
+    if (scale.addedBelow > 0) {
+        Fill(dc, {plot.left + 1, rows[scale.addedBelow] + 1, plot.right, plot.bottom},
+             kExtendedColour);
+    }
+}
+
+// Ticks under the plot's bottom row and their labels in the caption.
+void PaintTimeAxis(HDC dc, const ChartParts &parts, const ViewFonts &fonts,
+                   const ViewPicture &picture) {
+    const PixelRect &plot = parts.plot;
+    // The widest label a step gives, and half as much again between two.
+    int spacing = TextWidth(dc, fonts.label, L"-000 min") * 3 / 2;
+    TimeAxis axis = TimeTicks(plot, picture.capacity, picture.intervalMs, spacing);
+    for (const TimeTick &tick : axis.ticks) {
+        Fill(dc, {tick.x, plot.bottom, tick.x + 1, parts.caption.top}, kAxisColour);
+        std::string label = TimeLabel(tick.seconds, axis.step);
+        int width = TextWidth(dc, fonts.label, Utf8ToWide(label));
+        Text(dc, fonts.label, kQuietTextColour, label, TimeLabelBox(parts.caption, tick.x, width),
+             DT_SINGLELINE | DT_CENTER | DT_NOCLIP);
+    }
+}
+
 void PaintChart(HDC dc, const PixelRect &cell, const SourceReading &source,
                 const std::deque<float> &history, bool greyed, const ViewFonts &fonts,
                 const ViewPicture &picture) {
-    ChartScale scale = ScaleOf(source, history);
+    DrawnRange scale = RangeToDraw(source, history);
     std::vector<std::string> labels;
     ChartTextSizes sizes;
     for (int i = 0; i <= scale.divisions; ++i) {
@@ -155,23 +184,31 @@ void PaintChart(HDC dc, const PixelRect &cell, const SourceReading &source,
         sizes.labelWidth =
             std::max(sizes.labelWidth, TextWidth(dc, fonts.label, Utf8ToWide(labels.back())));
     }
+    const std::string value = ValueCaption(source);
+    const std::string note = Extended(scale) ? ExtendedNote(source.scaleMin, source.scaleMax) : "";
     sizes.nameHeight = LineHeight(dc, fonts.name);
     sizes.valueHeight = LineHeight(dc, fonts.value);
     sizes.labelHeight = LineHeight(dc, fonts.label);
     sizes.captionHeight = sizes.labelHeight;
+    sizes.valueWidth = TextWidth(dc, fonts.value, Utf8ToWide(value));
+    sizes.noteWidth = note.empty() ? 0 : TextWidth(dc, fonts.label, Utf8ToWide(note));
     ChartParts parts = LayOutChart(cell, sizes);
 
     const COLORREF colour = greyed ? kGreyedColour : GroupColour(source.group);
     FillWithEdge(dc, parts.card, kCardColour, kCardEdgeColour);
     Text(dc, fonts.name, greyed ? kGreyedColour : kTextColour, source.name, parts.name,
          DT_SINGLELINE | DT_END_ELLIPSIS);
-    Text(dc, fonts.value, HasReading(source.value) ? colour : kGreyedColour, ValueCaption(source),
-         parts.value, DT_SINGLELINE | DT_END_ELLIPSIS);
+    Text(dc, fonts.value, HasReading(source.value) ? colour : kGreyedColour, value, parts.value,
+         DT_SINGLELINE | DT_END_ELLIPSIS);
+    if (parts.noteShown) {
+        Text(dc, fonts.label, kQuietTextColour, note, parts.note, DT_SINGLELINE | DT_RIGHT);
+    }
     if (!parts.plotShown) {
         return;
     }
     const PixelRect &plot = parts.plot;
     std::vector<int> rows = GridlineRows(plot, scale.divisions);
+    PaintExtendedBands(dc, plot, rows, scale);
     std::vector<bool> labelled = LabelledGridlines(rows, GlyphHeight(dc, fonts.label) + 1);
     const int half = sizes.labelHeight / 2;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -186,8 +223,7 @@ void PaintChart(HDC dc, const PixelRect &cell, const SourceReading &source,
     }
     Fill(dc, {plot.left, plot.top, plot.left + 1, plot.bottom}, kAxisColour);
     PaintTrace(dc, TraceHistory(history, picture.capacity, scale, plot), plot, colour);
-    Text(dc, fonts.label, kQuietTextColour, SpanCaption(picture.capacity, picture.intervalMs),
-         parts.caption, DT_SINGLELINE | DT_RIGHT | DT_NOCLIP);
+    PaintTimeAxis(dc, parts, fonts, picture);
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 // Text for kdview's charts and title, built on the tools' shared number text.
 #include "chart_text.h"
 
-#include <cmath>
-
 #include "number_text.h"
 
 std::string WindowTitle(size_t sources) {
@@ -14,18 +12,21 @@ std::string GridlineLabel(double value) {
     return ResolutionText(float(value == 0 ? 0.0 : value), 2);
 }
 
-std::string SpanCaption(size_t samples, unsigned intervalMs) {
-    double seconds = double(samples) * intervalMs / 1000.0;
-    long whole = std::lround(seconds);
-    if (whole < 180) {
-        return "last " +
-               (seconds < 10 ? ResolutionText(float(seconds), 1) : std::to_string(whole)) + " s";
+std::string TimeLabel(double seconds, double step) {
+    if (seconds <= 0) {
+        return "now";
     }
-    long minutes = whole / 60, rest = whole % 60;
-    if (minutes >= 10 || rest == 0) {
-        return "last " + std::to_string(std::lround(seconds / 60)) + " min";
+    if (step < 60) {
+        return "-" + ResolutionText(float(seconds), 1) + " s";
     }
-    return "last " + std::to_string(minutes) + " min " + std::to_string(rest) + " s";
+    if (step < 3600) {
+        return "-" + ResolutionText(float(seconds / 60), 1) + " min";
+    }
+    return "-" + ResolutionText(float(seconds / 3600), 1) + " h";
+}
+
+std::string ExtendedNote(float scaleMin, float scaleMax) {
+    return "scale " + GridlineLabel(scaleMin) + "\u2013" + GridlineLabel(scaleMax) + " extended";
 }
 
 std::string ValueCaption(const SourceReading &source) {

@@ -13,9 +13,12 @@ std::string WindowTitle(size_t sources);
 // most two decimals ("0.25", "3.33").
 std::string GridlineLabel(double value);
 
-// The time a full plot's samples take, for the caption under it: "last 150 s",
-// "last 4 min 10 s", "last 25 min".
-std::string SpanCaption(size_t samples, unsigned intervalMs);
+// A label of the time axis, seconds before the newest sample, in the unit
+// its ticks' step counts in: "now", "-50 s", "-1.5 s", "-4 min", "-2 h".
+std::string TimeLabel(double seconds, double step);
+
+// Says a chart is drawn past the source's own scale: "scale 0–150 extended".
+std::string ExtendedNote(float scaleMin, float scaleMax);
 
 // The large value: "75.00 °C", "3500 RPM", or "no reading".
 std::string ValueCaption(const SourceReading &source);

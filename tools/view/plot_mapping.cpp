@@ -9,30 +9,11 @@
 
 namespace {
 
-constexpr int kMaxDivisions = 50;
-constexpr int kOwnRangeDivisions = 4;
-
 int RoundToInt(double value) {
     return int(std::lround(value));
 }
 
 } // namespace
-
-ChartScale ScaleOf(const SourceReading &source, const std::deque<float> &history) {
-    DrawnRange range = RangeToDraw(history, source.scaleMin, source.scaleMax);
-    ChartScale scale;
-    scale.low = range.low;
-    scale.high = range.high;
-    float divisions = source.scaleDivisions;
-    if (!range.ownScale) {
-        scale.divisions = kOwnRangeDivisions;
-    } else if (std::isfinite(divisions) && divisions >= 1 && divisions <= kMaxDivisions) {
-        scale.divisions = RoundToInt(divisions);
-    } else {
-        scale.divisions = 1; // only the scale's ends
-    }
-    return scale;
-}
 
 std::vector<int> GridlineRows(const PixelRect &plot, int divisions) {
     std::vector<int> rows;
@@ -43,7 +24,7 @@ std::vector<int> GridlineRows(const PixelRect &plot, int divisions) {
     return rows;
 }
 
-double GridlineValue(const ChartScale &scale, int i) {
+double GridlineValue(const DrawnRange &scale, int i) {
     return scale.low + (scale.high - scale.low) * i / scale.divisions;
 }
 
@@ -70,7 +51,7 @@ std::vector<bool> LabelledGridlines(const std::vector<int> &rows, int labelHeigh
     return labelled;
 }
 
-PlotRow ValueRow(double value, const ChartScale &scale, const PixelRect &plot) {
+PlotRow ValueRow(double value, const DrawnRange &scale, const PixelRect &plot) {
     PlotRow row;
     if (value > scale.high) {
         row.clip = Clip::Above;
@@ -93,7 +74,7 @@ int SampleColumn(size_t age, size_t capacity, const PixelRect &plot) {
 }
 
 HistoryTrace TraceHistory(const std::deque<float> &history, size_t capacity,
-                          const ChartScale &scale, const PixelRect &plot) {
+                          const DrawnRange &scale, const PixelRect &plot) {
     HistoryTrace trace;
     size_t shown = std::min(history.size(), capacity);
     std::vector<PlotPoint> run;
@@ -126,4 +107,34 @@ HistoryTrace TraceHistory(const std::deque<float> &history, size_t capacity,
         trace.runs.push_back(run);
     }
     return trace;
+}
+
+TimeAxis TimeTicks(const PixelRect &plot, size_t capacity, unsigned intervalMs, int minSpacing) {
+    TimeAxis axis;
+    const double span = double(capacity < 2 ? 1 : capacity - 1) * intervalMs / 1000.0;
+    const int columns = plot.Width() - 1;
+    if (!(span > 0) || columns <= 0) {
+        return axis;
+    }
+    const double pixelsPerSecond = columns / span;
+    minSpacing = std::max(1, minSpacing); // never more ticks than columns
+    static const double kSteps[] = {0.1, 0.2, 0.5, 1,   2,   5,   10,   15,  25,
+                                    50,  60,  120, 300, 600, 900, 1800, 3600};
+    axis.step = 0;
+    for (double step : kSteps) {
+        if (step * pixelsPerSecond >= minSpacing) {
+            axis.step = step;
+            break;
+        }
+    }
+    if (axis.step == 0) {
+        for (axis.step = 7200; axis.step * pixelsPerSecond < minSpacing; axis.step *= 2) {
+        }
+    }
+    // Whole multiples of the step, so a hair of rounding keeps the last tick.
+    for (long n = 0; n * axis.step <= span * (1 + 1e-9); ++n) {
+        double seconds = n * axis.step;
+        axis.ticks.push_back({plot.right - 1 - RoundToInt(seconds * pixelsPerSecond), seconds});
+    }
+    return axis;
 }

@@ -18,3 +18,5 @@ constexpr COLORREF kGreyedColour = RGB(168, 172, 178); // everything a stopped s
 constexpr COLORREF kBannerColour = RGB(255, 241, 199);
 constexpr COLORREF kBannerEdgeColour = RGB(226, 190, 104);
 constexpr COLORREF kBannerTextColour = RGB(92, 66, 10);
+// Behind the part of a plot that extends past the source's own scale.
+constexpr COLORREF kExtendedColour = RGB(243, 245, 249);

@@ -7,8 +7,9 @@
 #include "plugin_loader.h"
 #include "view_options.h"
 
-// Samples a chart keeps: two and a half minutes at the default interval.
-constexpr size_t kHistoryLength = 150;
+// Samples a chart keeps: 150 intervals from the oldest to the newest, two and
+// a half minutes at the default interval, so the time axis ends on a round -150 s.
+constexpr size_t kHistoryLength = 151;
 
 // Opens the window and runs its message loop; the exit code. Without a
 // graphical session there is no window: kViewCannotStart with a sentence in
