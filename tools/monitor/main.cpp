@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "block_publisher.h"
+#include "exit_codes.h"
 #include "monitor_options.h"
 #include "option_values.h"
 #include "publish_loop.h"
@@ -32,12 +33,12 @@ int StopRunningMonitor() {
     HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kStopEventName);
     if (event == nullptr) {
         std::fprintf(stderr, "kdmonitor: no monitor is running\n");
-        return 1;
+        return kExitNo;
     }
     SetEvent(event);
     CloseHandle(event);
     std::printf("kdmonitor: asked the running monitor to stop\n");
-    return 0;
+    return kExitOk;
 }
 
 } // namespace
@@ -47,16 +48,16 @@ int main(int argc, char **argv) {
     auto options = ParseMonitorOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
         std::fprintf(stderr, "kdmonitor: %s\n", error.c_str());
-        return 2;
+        return kExitUsage;
     }
     if (options->help) {
         std::fputs(MonitorUsage(), stdout);
         std::fputs(SourceUsage(), stdout);
-        return 0;
+        return kExitOk;
     }
     if (options->showVersion) {
         std::fputs(VersionLine("kdmonitor").c_str(), stdout);
-        return 0;
+        return kExitOk;
     }
     if (options->stopRunning) {
         return StopRunningMonitor();
@@ -66,9 +67,9 @@ int main(int argc, char **argv) {
         return RunSensorTools(*options);
     }
     SourceSetup source;
-    if (!SetUpSource(*options, source, error)) {
+    if (int failed = SetUpSource(*options, source, error); failed != kExitOk) {
         WriteText(StandardError(), "kdmonitor: " + error + "\n");
-        return 1;
+        return failed;
     }
 
     g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, kStopEventName);
@@ -76,7 +77,7 @@ int main(int argc, char **argv) {
     BlockPublisher publisher;
     if (!StartPublishing(*options, source.first.readings, publisher, error)) {
         std::fprintf(stderr, "kdmonitor: %s\n", error.c_str());
-        return 1;
+        return kExitNo;
     }
     if (!source.about.empty()) {
         WriteText(StandardOutput(), "kdmonitor: " + source.about + "\n");
@@ -88,9 +89,7 @@ int main(int argc, char **argv) {
         RunPublishLoop(publisher, *options, g_stopEvent, source.first.holdMs, source.next);
     StopPublishing(publisher);
     CloseHandle(g_stopEvent);
-    if (end == LoopEnd::SourceEnded) {
-        std::printf("kdmonitor: the recording has ended\n");
-    }
+    const int code = source.finish ? source.finish(end) : kExitOk;
     std::printf("kdmonitor: stopped\n");
-    return 0;
+    return code;
 }
