@@ -7,6 +7,7 @@
 #include <iterator>
 #include <regex>
 
+#include "exit_codes.h"
 #include "support/fake_monitor.h"
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
@@ -210,14 +211,14 @@ TEST(HwmonSettingsFile, NeverReplacedUnaskedNorLeftHalfWritten) {
     copy.WriteSettings(mine);
 
     std::string errors;
-    EXPECT_EQ(RunTool("kdmonitor.exe", write, nullptr, &errors), 3);
+    EXPECT_EQ(RunTool("kdmonitor.exe", write, nullptr, &errors), kExitFileKept);
     EXPECT_NE(errors.find("exists already; --force replaces it"), std::string::npos) << errors;
     EXPECT_EQ(FileText(path), mine);
     // Held open by a program that does not share deletion: the rename fails.
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), 4);
+    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), kExitFileFailed);
     CloseHandle(held);
     EXPECT_NE(errors.find("the old file stays as it was"), std::string::npos) << errors;
     EXPECT_EQ(FileText(path), mine);
@@ -225,7 +226,7 @@ TEST(HwmonSettingsFile, NeverReplacedUnaskedNorLeftHalfWritten) {
     EXPECT_EQ(FindFirstFileA((copy.folder() + "\\*.tmp").c_str(), &entry), INVALID_HANDLE_VALUE)
         << "left behind: " << entry.cFileName;
 
-    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), 0) << errors;
+    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), kExitOk) << errors;
     EXPECT_NE(FileText(path).find("\r\nFan1=w83627hf fan1\r\n"), std::string::npos)
         << FileText(path);
 }
