@@ -9,6 +9,7 @@
 
 #include "block_publisher.h"
 #include "exit_codes.h"
+#include "monitor_message.h"
 #include "monitor_options.h"
 #include "option_values.h"
 #include "publish_loop.h"
@@ -68,7 +69,7 @@ int main(int argc, char **argv) {
     }
     SourceSetup source;
     if (int failed = SetUpSource(*options, source, error); failed != kExitOk) {
-        WriteText(StandardError(), "kdmonitor: " + error + "\n");
+        Warn(error);
         return failed;
     }
 
@@ -80,7 +81,7 @@ int main(int argc, char **argv) {
         return kExitNo;
     }
     if (!source.about.empty()) {
-        WriteText(StandardOutput(), "kdmonitor: " + source.about + "\n");
+        Say(StandardOutput(), source.about);
     }
     std::fputs(StartLine(*options, *publisher.block).c_str(), stdout);
     std::fflush(stdout);

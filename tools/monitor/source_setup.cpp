@@ -13,7 +13,6 @@
 #include "number_text.h"
 #include "recording_player.h"
 #include "simulated_values.h"
-#include "terminal_text.h"
 #include "text_output.h"
 
 namespace {
@@ -60,9 +59,9 @@ int SetUpHwmon(const MonitorOptions &options, SourceSetup &setup, std::string &e
     return kExitOk;
 }
 
-// The path as it is shown, escaped for the terminal.
+// The path as messages quote it (Say escapes the whole message).
 std::string Shown(const std::string &ansiPath) {
-    return TerminalText(AnsiToUtf8(ansiPath));
+    return AnsiToUtf8(ansiPath);
 }
 
 void ReportProblems(const std::string &path, const RecordingFindings &findings) {
