@@ -7,6 +7,7 @@
 #include <iterator>
 #include <regex>
 
+#include "exit_codes.h"
 #include "support/fake_monitor.h"
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
@@ -210,14 +211,14 @@ TEST(HwmonSettingsFile, NeverReplacedUnaskedNorLeftHalfWritten) {
     copy.WriteSettings(mine);
 
     std::string errors;
-    EXPECT_EQ(RunTool("kdmonitor.exe", write, nullptr, &errors), 3);
+    EXPECT_EQ(RunTool("kdmonitor.exe", write, nullptr, &errors), kExitFileKept);
     EXPECT_NE(errors.find("exists already; --force replaces it"), std::string::npos) << errors;
     EXPECT_EQ(FileText(path), mine);
     // Held open by a program that does not share deletion: the rename fails.
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), 4);
+    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), kExitFileFailed);
     CloseHandle(held);
     EXPECT_NE(errors.find("the old file stays as it was"), std::string::npos) << errors;
     EXPECT_EQ(FileText(path), mine);
@@ -225,9 +226,45 @@ TEST(HwmonSettingsFile, NeverReplacedUnaskedNorLeftHalfWritten) {
     EXPECT_EQ(FindFirstFileA((copy.folder() + "\\*.tmp").c_str(), &entry), INVALID_HANDLE_VALUE)
         << "left behind: " << entry.cFileName;
 
-    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), 0) << errors;
+    EXPECT_EQ(RunTool("kdmonitor.exe", write + " --force", nullptr, &errors), kExitOk) << errors;
     EXPECT_NE(FileText(path).find("\r\nFan1=w83627hf fan1\r\n"), std::string::npos)
         << FileText(path);
+}
+
+// Labels and device names are whatever a driver (or anyone who can mount a
+// tree) wrote: --list shows them as text, never as terminal commands.
+TEST(HwmonMonitor, ListsHostileLabelsAsText) {
+    SensorTree tree("kd-hwmon-hostile");
+    ASSERT_TRUE(tree.ok());
+    const std::string device = tree.AddDevice("hwmon0", "platform/evil", "ev\x1B]0;t\x07il");
+    tree.Write(device + "/temp1_input", "40000\n");
+    tree.Write(device + "/temp1_label", "\x1B[2Jred\rline\x7F\n");
+    tree.Write(device + "/temp2_input", "41000\n");
+    tree.Write(device + "/temp2_label", std::string(5000, 'L') + "\n");
+    ASSERT_TRUE(tree.MakeLinks());
+    std::string list, errors;
+    ASSERT_EQ(
+        RunTool("kdmonitor.exe", "--hwmon " + Quoted(tree.hwmon()) + " --list", &list, &errors),
+        kExitOk)
+        << errors;
+    const std::vector<std::string> lines = Lines(list);
+    ASSERT_EQ(lines.size(), 3u) << list;
+    EXPECT_NE(lines[1].find("ev\\e]0;t\\ail"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[1].find("\\e[2Jred\\rline\\x7f"), std::string::npos) << lines[1];
+    EXPECT_EQ(list.find_first_of("\x1B\x07\x7F"), std::string::npos) << "nothing raw";
+    EXPECT_LT(lines[2].size(), 300u) << "a long label is cut";
+    // A settings file that cannot be written: the file asked for and the
+    // reason in words, no temporary name, no bare error number.
+    const std::string nowhere = tree.root() + "\\nowhere\\KelvoDyn.ini";
+    EXPECT_EQ(RunTool("kdmonitor.exe",
+                      "--hwmon " + Quoted(tree.hwmon()) + " --write-settings " + Quoted(nowhere),
+                      nullptr, &errors),
+              kExitFileFailed);
+    EXPECT_NE(errors.find("cannot write " + nowhere + ": there is no such folder"),
+              std::string::npos)
+        << errors;
+    EXPECT_EQ(errors.find(".tmp"), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("(error"), std::string::npos) << errors;
 }
 
 TEST(HwmonMonitor, SaysWhichFolderHeldNoSensors) {
@@ -243,16 +280,16 @@ TEST(HwmonMonitor, SaysWhichFolderHeldNoSensors) {
         int code;
         std::string errors;
     } cases[] = {
-        {"--hwmon " + Quoted(tree.hwmon()), 1,
+        {"--hwmon " + Quoted(tree.hwmon()), kExitNo,
          "no hardware sensors found in " + tree.hwmon() +
              ": no device there has a temperature or fan input"},
-        {"--hwmon /nowhere/hwmon --list", 1,
+        {"--hwmon /nowhere/hwmon --list", kExitNo,
          "no hardware sensors found in Z:\\nowhere\\hwmon: there is no such folder"},
-        {noSysfs ? "--hwmon" : "--hwmon --list", noSysfs ? 1 : 0,
+        {noSysfs ? "--hwmon" : "--hwmon --list", noSysfs ? kExitNo : kExitOk,
          noSysfs ? "no hardware sensors found in Z:\\sys\\class\\hwmon: there is no such "
                    "folder (under Wine it is Linux's /sys/class/hwmon"
                  : ""},
-        {"--hwmon --replay x.csv", 2, "--replay publishes a recording"},
+        {"--hwmon --replay x.csv", kExitUsage, "--replay publishes a recording"},
     };
     for (const auto &c : cases) {
         std::string output, errors;

@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 
 #include "csv_text.h"
 #include "hwmon_sensors.h"
 #include "monitor_options.h"
+#include "number_text.h"
+#include "recording_player.h"
 #include "replay_reader.h"
 #include "settings_writer.h"
 #include "timestamp_text.h"
@@ -258,33 +261,73 @@ std::string Row(const std::string &time, int index, const char *group, const std
            "," + units + ",0,150,6\n";
 }
 
+// The slot the host numbers index: temperatures first, then fans.
+int64_t AtIndex(const Readings &readings, size_t index) {
+    const size_t temps = readings.temps.size();
+    if (index < temps) {
+        return readings.temps[index];
+    }
+    return index - temps < readings.fans.size() ? readings.fans[index - temps] : -1;
+}
+
+// Every snapshot of a recording in text, and what reading it found.
+struct ReadBack {
+    bool recording = false;
+    std::string error;
+    std::vector<RecordedSnapshot> snapshots;
+    RecordingFindings findings;
+};
+
+ReadBack ReadAll(const std::string &text) {
+    std::istringstream in(text);
+    RecordingReader reader(in);
+    ReadBack back;
+    back.recording = reader.ReadHeader(back.error);
+    for (RecordedSnapshot snapshot; back.recording && reader.Next(snapshot);) {
+        back.snapshots.push_back(snapshot);
+    }
+    back.findings = reader.Findings();
+    return back;
+}
+
+// The holds a player gives the snapshots of text, one pass (or more with loop).
+std::vector<int64_t> Holds(const std::string &text, double speed, bool loop, size_t count) {
+    RecordingPlayer player([text] { return std::make_unique<std::istringstream>(text); }, speed,
+                           loop);
+    std::vector<int64_t> holds;
+    RecordedSnapshot snapshot;
+    int64_t hold = 0;
+    while (holds.size() < count && player.Next(snapshot, hold)) {
+        holds.push_back(hold);
+    }
+    return holds;
+}
+
 TEST(Recording, RowsBecomeOneBlockPerSnapshot) {
     const std::string t1 = "2026-12-08T18:00:00.000", t2 = "2026-12-08T18:00:01.500",
                       t3 = "2026-12-08T18:00:02.000";
-    Recording recording;
-    std::string error;
-    ASSERT_TRUE(
-        ParseRecording("\xEF\xBB\xBF" + kHeader + Row(t1, 2, "fan", "900") +
-                           Row(t1, 0, "temperature", "45.5") + Row(t1, 1, "temperature", "") +
-                           Row(t2, 0, "temperature", "-2.51") + kHeader + Row(t3, 0, "fan", "0"),
-                       recording, error))
-        << error;
-    EXPECT_TRUE(recording.problems.empty());
-    ASSERT_EQ(recording.snapshots.size(), 3u);
-    const auto &s = recording.snapshots;
+    const std::string text = "\xEF\xBB\xBF" + kHeader + Row(t1, 2, "fan", "900") +
+                             Row(t1, 0, "temperature", "45.5") + Row(t1, 1, "temperature", "") +
+                             Row(t2, 0, "temperature", "-2.51") + kHeader + Row(t3, 0, "fan", "0");
+    ReadBack back = ReadAll(text);
+    ASSERT_TRUE(back.recording) << back.error;
+    EXPECT_TRUE(back.findings.problems.empty());
+    EXPECT_EQ(back.findings.skipped, 0u);
+    ASSERT_EQ(back.snapshots.size(), 3u);
+    const auto &s = back.snapshots;
     EXPECT_EQ(s[0].readings.temps, (std::vector<int32_t>{4550, kNoReadingSlot}));
     EXPECT_EQ(s[0].readings.fans, (std::vector<int32_t>{900}));
     EXPECT_EQ(s[1].readings.temps, (std::vector<int32_t>{-251}));
     EXPECT_EQ(s[2].readings.fans, (std::vector<int32_t>{0}));
     EXPECT_EQ(s[2].line, 7u) << "a repeated header is no row";
-    const struct {
-        size_t index;
-        double speed;
-        int64_t hold;
-    } holds[] = {{0, 1, 1500}, {1, 1, 500}, {2, 1, 500}, {0, 3, 500}, {1, 0.5, 1000}};
-    for (const auto &h : holds) {
-        EXPECT_EQ(HoldMs(recording, h.index, h.speed), h.hold) << h.index << " at " << h.speed;
-    }
+    EXPECT_EQ(back.findings.firstTime, t1);
+    EXPECT_EQ(back.findings.lastTime, t3);
+    EXPECT_EQ(Holds(text, 1, false, 9), (std::vector<int64_t>{1500, 500, 500}));
+    EXPECT_EQ(Holds(text, 3, false, 9), (std::vector<int64_t>{500, 167, 167}));
+    EXPECT_EQ(Holds(text, 0.5, true, 5), (std::vector<int64_t>{3000, 1000, 1000, 3000, 1000}))
+        << "a loop starts again, the last snapshot standing as long as the gap before it";
+    EXPECT_EQ(Holds(kHeader + Row(t1, 0, "fan", "1"), 1, false, 9), (std::vector<int64_t>{1000}))
+        << "a single snapshot stands a second";
 }
 
 TEST(Recording, MalformedRowsAreSkippedWithTheirLine) {
@@ -298,29 +341,200 @@ TEST(Recording, MalformedRowsAreSkippedWithTheirLine) {
         {Row(t, 256, "fan", "9"), "index '256' is not a source number from 0 to 255"},
         {Row(t, 0, "other", "9"), "group 'other' is neither temperature nor fan"},
         {Row(t, 0, "temperature", "hot"), "value 'hot' is not a temperature in degrees"},
-        {Row(t, 0, "temperature", "30000000"), "value '30000000'"},
+        {Row(t, 0, "temperature", "30000000"), "value '30000000' is out of range"},
         {Row(t, 3, "fan", "1"), "source 3 appears twice"},
+        {t + ",0,fan,\"a\"b,1,RPM,0,7000,7\n", "text after the closing quote of field 'a'"},
     };
     for (const auto &c : cases) {
-        Recording recording;
-        std::string error;
-        ASSERT_TRUE(
-            ParseRecording(kHeader + Row(t, 3, "fan", "800") + c.row + Row(later, 0, "fan", "7"),
-                           recording, error))
-            << c.problem << ": " << error;
-        ASSERT_EQ(recording.problems.size(), 1u) << c.problem;
-        EXPECT_EQ(recording.problems[0].find(std::string("line 3: ") + c.problem), 0u)
-            << recording.problems[0];
-        ASSERT_EQ(recording.snapshots.size(), 2u) << c.problem;
-        EXPECT_EQ(HoldMs(recording, 0, 1), 0) << "a clock that went back waits no time";
+        ReadBack back =
+            ReadAll(kHeader + Row(t, 3, "fan", "800") + c.row + Row(later, 0, "fan", "7"));
+        ASSERT_TRUE(back.recording) << c.problem << ": " << back.error;
+        ASSERT_EQ(back.findings.problems.size(), 1u) << c.problem;
+        EXPECT_EQ(back.findings.problems[0].find(std::string("line 3: ") + c.problem), 0u)
+            << back.findings.problems[0];
+        EXPECT_EQ(back.findings.skipped, 1u) << c.problem;
+        EXPECT_EQ(back.findings.firstSkippedLine, 3u) << c.problem;
+        ASSERT_EQ(back.snapshots.size(), 2u) << c.problem;
+        EXPECT_EQ(AtIndex(back.snapshots[0].readings, 3), 800)
+            << c.problem << ": index 3 keeps its row";
     }
-    Recording recording;
-    std::string error;
-    EXPECT_FALSE(ParseRecording(kHeader + "x,y\n", recording, error));
-    EXPECT_EQ(error, "it holds no usable row");
-    EXPECT_FALSE(ParseRecording("index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n",
-                                recording, error));
-    EXPECT_NE(error.find("not a kdhost --log recording"), std::string::npos) << error;
+    EXPECT_EQ(Holds(kHeader + Row(t, 3, "fan", "800") + Row(later, 0, "fan", "7"), 1, false, 1),
+              (std::vector<int64_t>{0}))
+        << "a clock that went back waits no time";
+    ReadBack back = ReadAll(kHeader + "x,y\n");
+    EXPECT_TRUE(back.recording);
+    EXPECT_TRUE(back.snapshots.empty());
+    EXPECT_EQ(back.findings.skipped, 1u);
+    back = ReadAll("index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n");
+    EXPECT_FALSE(back.recording);
+    EXPECT_NE(back.error.find("not a kdhost --log recording"), std::string::npos) << back.error;
+}
+
+TEST(Recording, ARowThatCannotBeReadKeepsItsIndex) {
+    const std::string t = "2026-12-08T18:00:00.000", t2 = "2026-12-08T18:00:01.000";
+    const int32_t N = kNoReadingSlot;
+    const struct {
+        const char *what;
+        std::string rows;
+        std::vector<int32_t> temps, fans; // of the last snapshot
+        size_t skipped;
+    } cases[] = {
+        {"40, oops, 42",
+         Row(t, 0, "temperature", "40") + Row(t, 1, "temperature", "oops") +
+             Row(t, 2, "temperature", "42"),
+         {4000, N, 4200},
+         {},
+         1},
+        {"fans the same",
+         Row(t, 0, "fan", "900") + Row(t, 1, "fan", "9x") + Row(t, 2, "fan", "1100"),
+         {},
+         {900, N, 1100},
+         1},
+        {"rows by their index, not their order",
+         Row(t, 3, "fan", "7") + Row(t, 1, "temperature", "2") + Row(t, 0, "temperature", "1") +
+             Row(t, 2, "fan", "6"),
+         {100, 200},
+         {6, 7},
+         0},
+        {"a row cut short still holds its index",
+         Row(t, 0, "temperature", "1") + t + ",1,temperature\n" + Row(t, 2, "temperature", "3"),
+         {100, N, 300},
+         {},
+         1},
+        {"a row of no group among temperatures is one",
+         Row(t, 0, "temperature", "1") + Row(t, 1, "?", "2") + Row(t, 2, "temperature", "3") +
+             Row(t, 3, "fan", "5"),
+         {100, N, 300},
+         {5},
+         1},
+        {"a row whose time cannot be read belongs to its snapshot",
+         Row(t, 0, "fan", "1") + Row("noon", 1, "fan", "2") + Row(t, 2, "fan", "3"),
+         {},
+         {1, N, 3},
+         1},
+        {"a temperature after a fan is no reading",
+         Row(t, 0, "temperature", "1") + Row(t, 1, "fan", "2") + Row(t, 2, "temperature", "3"),
+         {100},
+         {2, N},
+         1},
+        {"a gap between the groups takes the group it had before",
+         Row(t2, 0, "temperature", "1") + Row(t2, 1, "temperature", "2") + Row(t2, 2, "fan", "3") +
+             Row(t, 0, "temperature", "1") + Row(t, 1, "temperature", "x") + Row(t, 2, "fan", "3"),
+         {100, N},
+         {3},
+         1},
+        {"one that had no group before is a fan",
+         Row(t, 0, "temperature", "1") + Row(t, 1, "", "2") + Row(t, 2, "fan", "3"),
+         {100},
+         {N, 3},
+         1},
+    };
+    for (const auto &c : cases) {
+        ReadBack back = ReadAll(kHeader + c.rows);
+        ASSERT_FALSE(back.snapshots.empty()) << c.what;
+        EXPECT_EQ(back.snapshots.back().readings.temps, c.temps) << c.what;
+        EXPECT_EQ(back.snapshots.back().readings.fans, c.fans) << c.what;
+        EXPECT_EQ(back.findings.skipped, c.skipped) << c.what;
+    }
+}
+
+TEST(Recording, ValuesAreExactlyWhatKdhostWrites) {
+    const auto T = RowGroup::Temperature, F = RowGroup::Fan;
+    const struct {
+        const char *text;
+        RowGroup group;
+        const char *problem; // "" when read
+        int32_t slot;
+    } cases[] = {
+        {"45", T, "", 4500},
+        {"-2.5", T, "", -250},
+        {"38.88", T, "", 3888},
+        {"-0", T, "", 0},
+        {"", T, "", kNoReadingSlot},
+        {"21474836.47", T, "", INT32_MAX},
+        {"2147483647", F, "", INT32_MAX},
+        {"-7", F, "", -7},
+        {"1e3", T, "is not a temperature", 0},
+        {"0x1A", T, "is not a temperature", 0},
+        {" 45", T, "is not a temperature", 0},
+        {"45 ", T, "is not a temperature", 0},
+        {"nan", T, "is not a temperature", 0},
+        {"inf", T, "is not a temperature", 0},
+        {"+5", T, "is not a temperature", 0},
+        {"45.", T, "is not a temperature", 0},
+        {".5", T, "is not a temperature", 0},
+        {"45.123", T, "is not a temperature", 0},
+        {"-", T, "is not a temperature", 0},
+        {"900.5", F, "is not a speed in RPM", 0},
+        {"21474836.48", T, "is out of range", 0},
+        {"-21474836.48", T, "is out of range", 0},
+        {"2147483648", F, "is out of range", 0},
+        {"99999999999999999999999999", F, "is out of range", 0},
+    };
+    for (const auto &c : cases) {
+        int32_t slot = 0;
+        const std::string problem = ParseRecordedValue(c.text, c.group, slot);
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << c.text << ": " << problem;
+        EXPECT_EQ(problem.empty(), *c.problem == '\0') << c.text << ": " << problem;
+        EXPECT_TRUE(!problem.empty() || slot == c.slot) << c.text << " read as " << slot;
+    }
+    int32_t slot = 0;
+    EXPECT_NE(ParseRecordedValue(std::string("4\0"
+                                             "5",
+                                             3),
+                                 T, slot),
+              "")
+        << "a NUL inside";
+    // What kdhost writes for any reading reads back as the slot it came from.
+    for (int32_t hundredths = -300000; hundredths <= 300000; hundredths += 37) {
+        const float value = float(hundredths) / 100.0f;
+        ASSERT_EQ(ParseRecordedValue(ResolutionText(value, 2), T, slot), "") << value;
+        EXPECT_EQ(slot, hundredths) << ResolutionText(value, 2);
+        ASSERT_EQ(ParseRecordedValue(ResolutionText(float(hundredths), 0), F, slot), "");
+        EXPECT_EQ(slot, hundredths);
+    }
+}
+
+// A recording of any size is read in the memory of one snapshot: problems are
+// counted, the first few kept, each quoting a short prefix of its cell.
+TEST(Recording, ProblemsAreCountedAndTheirQuotesShort) {
+    const std::string t = "2026-12-08T18:00:00.000";
+    std::string text = kHeader;
+    for (int i = 0; i < 5000; ++i) {
+        text += "garbage " + std::to_string(i) + "\n";
+    }
+    text += Row(t, 0, "temperature", "\x1B[2J" + std::string(1000, '9') + "x");
+    text += t + ",1,fan,\"" + std::string(1 << 20, 'n') + "\",5,RPM,0,7000,7\n";
+    text += t + ",2,fan" + std::string(100000, ',') + "\n" + Row(t, 3, "fan", "1");
+    ReadBack back = ReadAll(text);
+    EXPECT_EQ(back.findings.skipped, 5003u);
+    EXPECT_EQ(back.findings.firstSkippedLine, 2u);
+    ASSERT_EQ(back.findings.problems.size(), kProblemsKept);
+    ASSERT_EQ(back.snapshots.size(), 1u);
+    EXPECT_EQ(back.snapshots[0].readings.fans,
+              (std::vector<int32_t>{kNoReadingSlot, kNoReadingSlot, 1}));
+    back = ReadAll(kHeader + text.substr(text.find("\n" + t) + 1));
+    ASSERT_EQ(back.findings.problems.size(), 3u);
+    EXPECT_NE(back.findings.problems[0].find("value '\\e[2J99999"), std::string::npos)
+        << back.findings.problems[0];
+    EXPECT_NE(back.findings.problems[1].find("field 4 is longer than 1024 bytes"),
+              std::string::npos)
+        << back.findings.problems[1];
+    EXPECT_NE(back.findings.problems[2].find("100003 fields, where a row has 9"), std::string::npos)
+        << back.findings.problems[2];
+    for (const std::string &problem : back.findings.problems) {
+        EXPECT_LT(problem.size(), 200u) << problem.substr(0, 200);
+    }
+}
+
+TEST(Recording, AQuoteNeverClosedEndsWhatCanBeRead) {
+    const std::string t = "2026-12-08T18:00:00.000", t2 = "2026-12-08T18:00:01.000";
+    ReadBack back = ReadAll(kHeader + Row(t, 0, "fan", "1") + t2 + ",0,fan,\"broken,2,RPM\n" + t2 +
+                            ",1,fan,B,3,RPM,0,7000,7\n" + t2 + ",2,fan,C,4,RPM,0,7000,7\n");
+    ASSERT_EQ(back.snapshots.size(), 1u) << "nothing after the quote is taken for rows";
+    EXPECT_EQ(back.findings.cutShort, "a quote opened on line 3 is never closed, so the rest of "
+                                      "the recording from there on cannot be read");
+    EXPECT_EQ(back.findings.skipped, 1u);
 }
 
 } // namespace

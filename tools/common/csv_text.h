@@ -6,18 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "csv_reader.h"
+
 // The field as it goes into a row: quoted, with quotes doubled, when it holds
 // a comma, a quote or a line end; unchanged otherwise.
 std::string CsvField(const std::string &text);
 
-struct CsvRecord {
-    size_t line = 0; // where the record starts, counted from 1
-    std::vector<std::string> fields;
-    std::string error; // not empty: the record is malformed, and says how
-};
-
-// Splits text into records at line ends (LF or CR LF) outside quotes; a quoted
-// field may hold commas, doubled quotes and line ends. Empty lines give no
-// record. A malformed record is returned with its error, and reading goes on
-// at the next line.
+// Every record of a text, read by CsvReader's rules with no limits.
 std::vector<CsvRecord> ParseCsv(const std::string &text);

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "block_publisher.h"
+#include "exit_codes.h"
+#include "monitor_message.h"
 #include "monitor_options.h"
 #include "option_values.h"
 #include "publish_loop.h"
@@ -32,12 +34,12 @@ int StopRunningMonitor() {
     HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kStopEventName);
     if (event == nullptr) {
         std::fprintf(stderr, "kdmonitor: no monitor is running\n");
-        return 1;
+        return kExitNo;
     }
     SetEvent(event);
     CloseHandle(event);
     std::printf("kdmonitor: asked the running monitor to stop\n");
-    return 0;
+    return kExitOk;
 }
 
 } // namespace
@@ -47,16 +49,16 @@ int main(int argc, char **argv) {
     auto options = ParseMonitorOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
         std::fprintf(stderr, "kdmonitor: %s\n", error.c_str());
-        return 2;
+        return kExitUsage;
     }
     if (options->help) {
         std::fputs(MonitorUsage(), stdout);
         std::fputs(SourceUsage(), stdout);
-        return 0;
+        return kExitOk;
     }
     if (options->showVersion) {
         std::fputs(VersionLine("kdmonitor").c_str(), stdout);
-        return 0;
+        return kExitOk;
     }
     if (options->stopRunning) {
         return StopRunningMonitor();
@@ -66,9 +68,9 @@ int main(int argc, char **argv) {
         return RunSensorTools(*options);
     }
     SourceSetup source;
-    if (!SetUpSource(*options, source, error)) {
-        WriteText(StandardError(), "kdmonitor: " + error + "\n");
-        return 1;
+    if (int failed = SetUpSource(*options, source, error); failed != kExitOk) {
+        Warn(error);
+        return failed;
     }
 
     g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, kStopEventName);
@@ -76,10 +78,10 @@ int main(int argc, char **argv) {
     BlockPublisher publisher;
     if (!StartPublishing(*options, source.first.readings, publisher, error)) {
         std::fprintf(stderr, "kdmonitor: %s\n", error.c_str());
-        return 1;
+        return kExitNo;
     }
     if (!source.about.empty()) {
-        WriteText(StandardOutput(), "kdmonitor: " + source.about + "\n");
+        Say(StandardOutput(), source.about);
     }
     std::fputs(StartLine(*options, *publisher.block).c_str(), stdout);
     std::fflush(stdout);
@@ -88,9 +90,7 @@ int main(int argc, char **argv) {
         RunPublishLoop(publisher, *options, g_stopEvent, source.first.holdMs, source.next);
     StopPublishing(publisher);
     CloseHandle(g_stopEvent);
-    if (end == LoopEnd::SourceEnded) {
-        std::printf("kdmonitor: the recording has ended\n");
-    }
+    const int code = source.finish ? source.finish(end) : kExitOk;
     std::printf("kdmonitor: stopped\n");
-    return 0;
+    return code;
 }

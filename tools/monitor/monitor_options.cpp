@@ -196,5 +196,6 @@ const char *MonitorUsage() {
            "Exit codes:\n"
            "  0  after a clean stop (with --stop: the running monitor was asked to stop)\n"
            "  1  it cannot publish (with --stop: no monitor is running)\n"
-           "  2  a bad command line\n";
+           "  2  a bad command line\n"
+           "  4, 5, 9  with a settings file or a recording: see below\n";
 }

@@ -1,36 +1,62 @@
-// A kdhost --log recording as a source of readings: its rows grouped into the
-// snapshots kdhost took, each to be published as one block, at its own time.
+// A kdhost --log recording read as the snapshots kdhost took, one at a time,
+// each to be published as one block: memory stays that of one snapshot, and
+// malformed rows are counted, the first few described. Portable.
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <string>
 #include <vector>
 
+#include "csv_reader.h"
 #include "readings.h"
+#include "snapshot_slots.h"
 
 struct RecordedSnapshot {
     std::string time;   // as recorded
     int64_t timeMs = 0; // the same, for subtracting
     size_t line = 0;    // the line of its first row
-    Readings readings;  // "no reading" cells as kNoReadingSlot
+    Readings readings;  // by index; "no reading" cells and gaps as kNoReadingSlot
 };
 
-struct Recording {
-    std::vector<RecordedSnapshot> snapshots;
-    std::vector<std::string> problems; // one sentence per skipped row, with its line
+// What reading has found so far, beyond the snapshots themselves.
+struct RecordingFindings {
+    size_t snapshots = 0;
+    std::string firstTime, lastTime;
+    size_t skipped = 0;                // rows skipped, or kept only as "no reading"
+    size_t firstSkippedLine = 0;       // the line of the first of them
+    std::vector<std::string> problems; // "line N: what is wrong", the first few only
+    std::string cutShort;              // why the rest cannot be read; "" when read to the end
     bool fahrenheit = false;           // the rows carry degrees Fahrenheit
     size_t mostLeftOut = 0;            // past 32 of a group in one snapshot
 };
 
-// The rows of a recording in text; false with a sentence when the text is not
-// a recording (its first line is not the log's header) or no row is usable.
-// Malformed rows are skipped, each with a problem naming its line.
-bool ParseRecording(const std::string &text, Recording &recording, std::string &error);
+// How many problems are described; the rest are only counted.
+constexpr size_t kProblemsKept = 10;
 
-// The same for a file.
-bool ReadRecording(const std::string &path, Recording &recording, std::string &error);
+class RecordingReader {
+  public:
+    explicit RecordingReader(std::istream &in);
 
-// How long snapshot `index` stands before the next: the recorded time to the
-// next snapshot (a clock that went back counts as 0); for the last, the gap
-// before it (one second when there is only one). Divided by speed.
-int64_t HoldMs(const Recording &recording, size_t index, double speed);
+    // The first line; false with a sentence when it is not the log's header.
+    bool ReadHeader(std::string &error);
+
+    // The next snapshot; false at the end of what can be read.
+    bool Next(RecordedSnapshot &snapshot);
+
+    const RecordingFindings &Findings() const {
+        return findings_;
+    }
+
+  private:
+    bool NextRow(RecordedRow &row, std::string &problem, size_t &line);
+    void Skipped(size_t line, const std::string &problem);
+
+    CsvReader csv_;
+    RecordingFindings findings_;
+    GroupHints hints_{};
+    bool pending_ = false; // the first row of the next snapshot is read already
+    RecordedRow pendingRow_;
+    size_t pendingLine_ = 0;
+    std::string pendingProblem_; // counted already
+};

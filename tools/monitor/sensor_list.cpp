@@ -4,8 +4,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "terminal_text.h"
 #include "text_output.h"
 #include "text_table.h"
+
+namespace {
+
+// The widest a device, label or file name of the table may be.
+const size_t kCellChars = 60;
+
+} // namespace
 
 std::string SlotText(int32_t slot, SourceGroup group) {
     if (slot == kNoReadingSlot) {
@@ -43,12 +51,14 @@ std::vector<std::string> SensorListLines(const SensorSelection &selection, const
         if (file.compare(0, folder.size() + 1, folder + "\\") == 0) {
             file.erase(0, folder.size() + 1);
         }
-        rows.push_back({std::to_string(index), GroupName(sensor.group), sensor.device,
-                        SensorLabel(sensor), SlotText(slot, sensor.group),
+        // Names and paths come from the file system: escaped, and long ones cut.
+        rows.push_back({std::to_string(index), GroupName(sensor.group),
+                        TerminalText(sensor.device, kCellChars),
+                        TerminalText(SensorLabel(sensor), kCellChars), SlotText(slot, sensor.group),
                         slot == kNoReadingSlot ? ""
                         : isFan                ? "RPM"
                                                : degrees,
-                        file});
+                        TerminalText(file, kCellChars)});
     }
     return TableLines(columns, rows);
 }

@@ -1,17 +1,15 @@
 // Scans the tree once, then prints the table and writes the settings file.
 #include "sensor_tools.h"
 
+#include "exit_codes.h"
 #include "hwmon_sensors.h"
+#include "monitor_message.h"
 #include "number_text.h"
 #include "sensor_list.h"
 #include "settings_writer.h"
 #include "text_output.h"
 
 namespace {
-
-void Say(const TextStream &stream, const std::string &utf8) {
-    WriteText(stream, "kdmonitor: " + utf8 + "\n");
-}
 
 int WriteSettings(const MonitorOptions &options, const SensorSelection &selection,
                   const std::string &folder) {
@@ -21,10 +19,10 @@ int WriteSettings(const MonitorOptions &options, const SensorSelection &selectio
                               options.force, error)) {
     case WriteResult::Exists:
         Say(StandardError(), AnsiToUtf8(path) + " exists already; --force replaces it");
-        return kExitSettingsExist;
+        return kExitFileKept;
     case WriteResult::Failed:
         Say(StandardError(), AnsiToUtf8(error));
-        return kExitSettingsUnwritable;
+        return kExitFileFailed;
     case WriteResult::Written:
         break;
     }
@@ -32,7 +30,7 @@ int WriteSettings(const MonitorOptions &options, const SensorSelection &selectio
                               Counted(selection.temps, "temperature", "temperatures") + " and " +
                               Counted(selection.fans, "fan", "fans") +
                               (options.fahrenheit ? ", UseFahrenheit=yes" : ""));
-    return 0;
+    return kExitOk;
 }
 
 } // namespace
@@ -43,7 +41,7 @@ int RunSensorTools(const MonitorOptions &options) {
     std::string warning, error;
     if (!FindPublishedSensors(folder, selection, warning, error)) {
         Say(StandardError(), AnsiToUtf8(error));
-        return 1;
+        return kExitNo;
     }
     if (!warning.empty()) {
         Say(StandardError(), warning);
@@ -57,5 +55,5 @@ int RunSensorTools(const MonitorOptions &options) {
         }
         WriteText(StandardOutput(), text);
     }
-    return options.settingsPath.empty() ? 0 : WriteSettings(options, selection, folder);
+    return options.settingsPath.empty() ? kExitOk : WriteSettings(options, selection, folder);
 }

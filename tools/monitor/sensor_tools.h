@@ -4,8 +4,7 @@
 
 #include "monitor_options.h"
 
-// Exit codes of --write-settings beyond kdmonitor's own 0, 1 and 2.
-enum SettingsExitCode { kExitSettingsExist = 3, kExitSettingsUnwritable = 4 };
-
-// Runs --list and/or --write-settings; the exit code.
+// Runs --list and/or --write-settings; the exit code: kExitOk, kExitNo when
+// no sensor is found, kExitFileKept for an existing file without --force,
+// kExitFileFailed when it cannot be written.
 int RunSensorTools(const MonitorOptions &options);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "error_words.h"
 #include "settings_name.h"
 #include "text_output.h"
 
@@ -72,17 +73,16 @@ WriteResult WriteSettingsFile(const std::string &path, const std::string &text, 
         return WriteResult::Exists;
     }
     std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+    // The temporary file is an inner detail: the sentence names the file asked for.
     auto fail = [&](const std::string &what) {
-        error = "cannot write " + path + ": " + what + " (error " + std::to_string(GetLastError()) +
-                ")";
+        error = "cannot write " + path + ": " + what + " (" + ErrorWords(GetLastError()) + ")";
         DeleteFileA(temporary.c_str());
         return WriteResult::Failed;
     };
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        error = "cannot write " + path + ": cannot create " + temporary + " beside it (error " +
-                std::to_string(GetLastError()) + ")";
+        error = "cannot write " + path + ": " + FileErrorWords(path, GetLastError());
         return WriteResult::Failed;
     }
     DWORD written = 0;

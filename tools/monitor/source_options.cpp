@@ -92,6 +92,8 @@ const char *SourceUsage() {
            "  --loop           start the recording again when it ends\n"
            "--duration, Ctrl+C and --stop end these as well; a recording also ends by\n"
            "itself. --list and --write-settings print or write, then exit: 0 when done,\n"
-           "1 when no sensor was found, 3 when FILE exists (see --force), 4 when FILE\n"
-           "cannot be written (an existing one stays as it was).\n";
+           "1 when no sensor was found, 5 when FILE exists (see --force), 4 when FILE\n"
+           "cannot be written (an existing one stays as it was). --replay: 1 for a file\n"
+           "that is no recording or holds no usable row, 4 when it cannot be opened, 9\n"
+           "when rows were skipped or the rest could not be read (a summary says so).\n";
 }

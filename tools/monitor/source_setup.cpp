@@ -3,24 +3,23 @@
 #include "source_setup.h"
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 
+#include "error_words.h"
+#include "exit_codes.h"
 #include "hwmon_sensors.h"
-#include "replay_reader.h"
+#include "monitor_message.h"
+#include "number_text.h"
+#include "recording_player.h"
 #include "simulated_values.h"
 #include "text_output.h"
 
 namespace {
 
-// Beyond this many, malformed rows are counted rather than each listed.
-const size_t kProblemsShown = 20;
 // A pause in a recording longer than this is announced, so a replay that
 // waits does not look hung.
 const int64_t kLongPauseMs = 10000;
-
-void Warn(const std::string &utf8) {
-    WriteText(StandardError(), "kdmonitor: " + utf8 + "\n");
-}
 
 std::string Seconds(int64_t milliseconds) {
     char text[32];
@@ -38,12 +37,12 @@ void SetUpSimulated(const MonitorOptions &options, SourceSetup &setup) {
     };
 }
 
-bool SetUpHwmon(const MonitorOptions &options, SourceSetup &setup, std::string &error) {
+int SetUpHwmon(const MonitorOptions &options, SourceSetup &setup, std::string &error) {
     const std::string folder = HwmonFolder(options.hwmonFolder);
     auto selection = std::make_shared<SensorSelection>();
     std::string warning;
     if (!FindPublishedSensors(folder, *selection, warning, error)) {
-        return false;
+        return kExitNo;
     }
     if (!warning.empty()) {
         Warn(warning);
@@ -57,73 +56,126 @@ bool SetUpHwmon(const MonitorOptions &options, SourceSetup &setup, std::string &
     setup.about = "the kernel's sensors in " + AnsiToUtf8(folder) + ", read every " +
                   std::to_string(options.intervalMs) + " ms" +
                   (fahrenheit ? ", in degrees Fahrenheit" : "");
-    return true;
+    return kExitOk;
 }
 
-void ReportProblems(const std::string &path, const Recording &recording) {
-    for (size_t i = 0; i < recording.problems.size() && i < kProblemsShown; ++i) {
-        Warn(AnsiToUtf8(path) + " " + recording.problems[i] + "; row skipped");
+// The path as messages quote it (Say escapes the whole message).
+std::string Shown(const std::string &ansiPath) {
+    return AnsiToUtf8(ansiPath);
+}
+
+void ReportProblems(const std::string &path, const RecordingFindings &findings) {
+    for (const std::string &problem : findings.problems) {
+        Warn(Shown(path) + " " + problem + "; row skipped");
     }
-    if (recording.problems.size() > kProblemsShown) {
-        Warn(std::to_string(recording.problems.size() - kProblemsShown) +
+    if (findings.skipped > findings.problems.size()) {
+        Warn(std::to_string(findings.skipped - findings.problems.size()) +
              " more malformed rows skipped");
     }
-    if (recording.mostLeftOut > 0) {
+    if (!findings.cutShort.empty()) {
+        Warn(Shown(path) + ": " + findings.cutShort);
+    }
+    if (findings.mostLeftOut > 0) {
         Warn("the recording has snapshots of more than 32 temperatures or fans: the block "
              "holds the first 32 of each");
     }
-    if (recording.fahrenheit) {
+    if (findings.fahrenheit) {
         Warn("the recording is in degrees Fahrenheit: the plug-in shows it so only with "
              "UseFahrenheit=yes in its settings");
     }
 }
 
-// Snapshot `at` as a frame; a long pause after it is announced.
-Frame ReplayFrame(const Recording &recording, size_t at, double speed) {
-    const RecordedSnapshot &snapshot = recording.snapshots[at];
-    Frame frame = {snapshot.readings, HoldMs(recording, at, speed)};
+std::unique_ptr<std::istream> OpenRecording(const std::string &path) {
+    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+    return file->is_open() ? std::move(file) : nullptr;
+}
+
+// Reads the whole recording once, a snapshot at a time, to check it and
+// report its problems before anything is published.
+int ScanRecording(const std::string &path, RecordingFindings &findings, std::string &error) {
+    std::unique_ptr<std::istream> file = OpenRecording(path);
+    if (!file) {
+        error = "cannot open the recording " + Shown(path) + ": " +
+                AnsiToUtf8(FileErrorWords(path, GetLastError()));
+        return kExitFileFailed;
+    }
+    RecordingReader reader(*file);
+    if (!reader.ReadHeader(error)) {
+        error = Shown(path) + ": " + error;
+        return kExitNo;
+    }
+    for (RecordedSnapshot snapshot; reader.Next(snapshot);) {
+    }
+    findings = reader.Findings();
+    ReportProblems(path, findings); // also why nothing is usable
+    if (findings.snapshots == 0) {
+        error = Shown(path) + ": it holds no usable row";
+        return kExitNo;
+    }
+    return kExitOk;
+}
+
+// The frame of the next snapshot; a long pause after it is announced.
+bool ReplayFrame(RecordingPlayer &player, Frame &frame) {
+    RecordedSnapshot snapshot;
+    if (!player.Next(snapshot, frame.holdMs)) {
+        return false;
+    }
+    frame.readings = std::move(snapshot.readings);
     if (frame.holdMs > kLongPauseMs) {
         Warn("the recording pauses for " + Seconds(frame.holdMs) + " after " + snapshot.time +
              " (line " + std::to_string(snapshot.line) + "); --speed shortens the wait");
     }
-    return frame;
+    return true;
 }
 
-bool SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string &error) {
-    auto recording = std::make_shared<Recording>();
-    bool usable = ReadRecording(options.replayPath, *recording, error);
-    ReportProblems(options.replayPath, *recording); // also why nothing is usable
-    if (!usable) {
-        error = AnsiToUtf8(error);
-        return false;
+// At the end: what was replayed, and whether all of it could be.
+int FinishReplay(const RecordingPlayer &player, const RecordingFindings &findings, LoopEnd end) {
+    if (end == LoopEnd::SourceEnded && findings.cutShort.empty()) {
+        Say(StandardOutput(), "the recording has ended");
+    } else if (end == LoopEnd::SourceEnded) {
+        Warn("the replay stops short of the recording's end: " + findings.cutShort);
     }
-    const double speed = options.speed;
-    const bool loop = options.loop;
-    auto at = std::make_shared<size_t>(0);
-    setup.first = ReplayFrame(*recording, 0, speed);
-    setup.next = [recording, at, speed, loop](Frame &frame) {
-        if (++*at == recording->snapshots.size()) {
-            if (!loop) {
-                return false;
-            }
-            *at = 0;
-        }
-        frame = ReplayFrame(*recording, *at, speed);
-        return true;
+    if (findings.skipped == 0 && findings.cutShort.empty()) {
+        return kExitOk;
+    }
+    Warn("replayed " + Counted(player.Played(), "snapshot", "snapshots") + "; " +
+         Counted(findings.skipped, "row", "rows") + " skipped, first on line " +
+         std::to_string(findings.firstSkippedLine) +
+         (findings.cutShort.empty() ? "" : "; the rest could not be read"));
+    return kExitReplayIncomplete;
+}
+
+int SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string &error) {
+    auto findings = std::make_shared<RecordingFindings>();
+    const int scanned = ScanRecording(options.replayPath, *findings, error);
+    if (scanned != kExitOk) {
+        return scanned;
+    }
+    const std::string path = options.replayPath;
+    auto player = std::make_shared<RecordingPlayer>([path] { return OpenRecording(path); },
+                                                    options.speed, options.loop);
+    if (!ReplayFrame(*player, setup.first)) {
+        error = Shown(path) + ": it changed while it was read and holds no usable row now";
+        return kExitNo;
+    }
+    setup.next = [player](Frame &frame) { return ReplayFrame(*player, frame); };
+    setup.finish = [player, findings](LoopEnd end) {
+        return FinishReplay(*player, *findings, end);
     };
-    const auto &s = recording->snapshots;
     char speedText[32];
-    std::snprintf(speedText, sizeof speedText, "%g", speed);
-    setup.about = "replaying " + AnsiToUtf8(options.replayPath) + ": " + std::to_string(s.size()) +
-                  " snapshots from " + s.front().time + " to " + s.back().time +
-                  (speed != 1 ? std::string(", ") + speedText + " times as fast" : "") +
-                  (loop ? ", again and again" : "");
-    return true;
+    std::snprintf(speedText, sizeof speedText, "%g", options.speed);
+    setup.about = "replaying " + Shown(path) + ": " +
+                  Counted(findings->snapshots, "snapshot", "snapshots") + " from " +
+                  findings->firstTime + " to " + findings->lastTime +
+                  (options.speed != 1 ? std::string(", ") + speedText + " times as fast" : "") +
+                  (options.loop ? ", again and again" : "");
+    return kExitOk;
 }
 
 } // namespace
 
-bool SetUpSource(const MonitorOptions &options, SourceSetup &setup, std::string &error) {
+int SetUpSource(const MonitorOptions &options, SourceSetup &setup, std::string &error) {
     if (options.hwmon) {
         return SetUpHwmon(options, setup, error);
     }
@@ -131,5 +183,5 @@ bool SetUpSource(const MonitorOptions &options, SourceSetup &setup, std::string 
         return SetUpReplay(options, setup, error);
     }
     SetUpSimulated(options, setup);
-    return true;
+    return kExitOk;
 }
