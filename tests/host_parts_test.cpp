@@ -7,6 +7,7 @@
 
 #include "block_diagnosis.h"
 #include "number_text.h"
+#include "plugin_loader.h"
 #include "source_snapshot.h"
 #include "source_interface/kelvodyn.h"
 #include "sparkline.h"
@@ -14,6 +15,7 @@
 #include "text_output.h"
 #include "watch_layout.h"
 #include "watch_state.h"
+#include "wide_path.h"
 
 namespace {
 
@@ -323,6 +325,65 @@ TEST(WatchLayout, EveryLineFitsTheScreenAndNoRowIsCut) {
                       c.scale)
                 << row;
         }
+    }
+}
+
+// Paths of 260 characters or more are where the ANSI module-path call gave
+// nothing and the plug-in was looked for in the current folder.
+TEST(PluginBeside, NamesTheProgramsOwnFolderOrRefuses) {
+    const std::string deep = "C:\\" + std::string(300, 'd');
+    const std::wstring wideDeep(deep.begin(), deep.end());
+    const struct {
+        const char *what;
+        std::wstring program;
+        bool found;
+        std::string plugin;
+    } cases[] = {
+        {"a short path", L"C:\\Tools\\kdhost.exe", true, "C:\\Tools\\KelvoDyn.dll"},
+        {"past 260 characters", wideDeep + L"\\kdhost.exe", true, deep + "\\KelvoDyn.dll"},
+        {"with the long-path prefix", L"\\\\?\\" + wideDeep + L"\\kdhost.exe", true,
+         deep + "\\KelvoDyn.dll"},
+        {"a network share, prefixed", L"\\\\?\\UNC\\server\\tools\\kdhost.exe", true,
+         "\\\\server\\tools\\KelvoDyn.dll"},
+        {"the system could not say", L"", false, ""},
+        {"a bare name would be searched for", L"kdhost.exe", false, ""},
+        // This test runs under Windows-1252, which has no CJK characters.
+        {"a folder the ANSI code page cannot name", L"C:\\\u4e2d\\kdhost.exe", false, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string path = "unchanged", error;
+        EXPECT_EQ(PluginBeside(c.program, path, error), c.found) << error;
+        if (c.found) {
+            EXPECT_EQ(path, c.plugin);
+        } else {
+            EXPECT_EQ(path, "unchanged") << "no path to search for";
+            EXPECT_NE(error.find("cannot find the folder this program lies in"), std::string::npos)
+                << error;
+        }
+    }
+}
+
+TEST(WidePath, LongFullPathsGetThePrefixTheWideCallsNeed) {
+    const std::string deep = "C:\\" + std::string(300, 'd') + "\\KelvoDyn.dll";
+    const struct {
+        const char *what;
+        std::string path;
+        std::wstring wide;
+    } cases[] = {
+        {"short: as it is", "C:\\Tools\\KelvoDyn.dll", L"C:\\Tools\\KelvoDyn.dll"},
+        {"long, with a drive", deep, L"\\\\?\\" + std::wstring(deep.begin(), deep.end())},
+        {"long, on a share", "\\\\server\\" + std::string(300, 's'),
+         L"\\\\?\\UNC\\server\\" + std::wstring(300, L's')},
+        {"long and relative: no prefix fits", std::string(300, 'r'), std::wstring(300, L'r')},
+        {"ANSI text (Windows-1252 u-umlaut)",
+         "C:\\L\xFC"
+         "fter",
+         L"C:\\L\u00FC"
+         L"fter"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(WidePath(c.path), c.wide) << c.what;
     }
 }
 

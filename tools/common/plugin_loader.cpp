@@ -41,29 +41,39 @@ template <typename Function> Function FindExport(HMODULE module, const char *nam
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// The running program's own file, however long its path; "" when the system
-// cannot say or the path has no ANSI form.
-std::string ProgramPath() {
+// The running program's own file as the system names it, however long.
+std::wstring ModulePath() {
     std::wstring wide(MAX_PATH, L'\0');
     for (;;) {
         DWORD length = GetModuleFileNameW(nullptr, &wide[0], DWORD(wide.size()));
         if (length == 0) {
-            return "";
+            return L"";
         }
         if (length < wide.size()) {
             wide.resize(length);
-            break;
+            return wide;
         }
         if (wide.size() >= 32768) { // the longest path the system has
-            return "";
+            return L"";
         }
         wide.resize(wide.size() * 2); // cut short: GetModuleFileNameW returned the buffer's size
     }
-    if (wide.rfind(L"\\\\?\\", 0) == 0) {
+}
+
+// A wide path without the "\\?\" prefix, in the ANSI code page; "" when it has
+// characters the code page lacks.
+std::string PlainAnsiPath(std::wstring wide) {
+    if (wide.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        wide = L"\\\\" + wide.substr(8);
+    } else if (wide.rfind(L"\\\\?\\", 0) == 0) {
         wide.erase(0, 4);
     }
     std::string path;
     return AnsiPath(wide, path) ? path : "";
+}
+
+std::string ProgramPath() {
+    return PlainAnsiPath(ModulePath());
 }
 
 std::string ProgramName() {
@@ -81,27 +91,28 @@ std::string FullPath(const std::string &path) {
         return path;
     }
     full.resize(length);
-    if (full.rfind(L"\\\\?\\", 0) == 0) {
-        full.erase(0, 4);
-    }
-    std::string ansi;
-    return AnsiPath(full, ansi) ? ansi : path;
+    std::string ansi = PlainAnsiPath(full);
+    return ansi.empty() ? path : ansi;
 }
 
 } // namespace
 
-bool DefaultPluginPath(std::string &path, std::string &error) {
+bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error) {
     // Never a bare name: the loader would search the current folder and the PATH for it.
-    std::string exe = ProgramPath();
-    size_t slash = exe.find_last_of("\\/");
+    std::string program = PlainAnsiPath(programPath);
+    size_t slash = program.find_last_of("\\/");
     if (slash == std::string::npos) {
         error = "cannot find the folder this program lies in, where the plug-in KelvoDyn.dll "
-                "is looked for (its path is longer than the system allows or has characters "
-                "the ANSI code page lacks); give the plug-in with --plugin PATH";
+                "is looked for (the system does not say, or its path has characters the ANSI "
+                "code page lacks); give the plug-in with --plugin PATH";
         return false;
     }
-    path = exe.substr(0, slash + 1) + "KelvoDyn.dll";
+    path = program.substr(0, slash + 1) + "KelvoDyn.dll";
     return true;
+}
+
+bool DefaultPluginPath(std::string &path, std::string &error) {
+    return PluginBeside(ModulePath(), path, error);
 }
 
 bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &error) {
