@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "exit_codes.h"
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
@@ -145,7 +146,7 @@ TEST(Bitness, MismatchNamedInWords) {
         std::string output, errors;
         EXPECT_EQ(
             RunTool(c.host.bin + "kdhost.exe", "--plugin \"" + c.plugin + "\"", &output, &errors),
-            2);
+            kExitNoPlugin);
         EXPECT_NE(Unwrapped(errors).find(c.sentence), std::string::npos) << errors;
         EXPECT_EQ(output, "");
     }

@@ -1,14 +1,20 @@
 // The plain functions behind kdhost --serve: the request-head parser and its
 // limits, the metrics text, the listen address, the shared snapshot and the
-// page's escaping. No sockets and no monitor.
+// page's escaping; and the server itself on a loopback port with a snapshot
+// function of the test's own. No monitor.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <set>
+#include <stdexcept>
 #include <thread>
 
 #include "http_request.h"
+#include "http_server.h"
+#include "serve_routes.h"
+#include "support/http_client.h"
 #include "listen_address.h"
 #include "metrics_text.h"
 #include "shared_snapshot.h"
@@ -219,6 +225,13 @@ TEST(ListenAddress, FormsAndRefusals) {
         // Found by fuzzing: "[" as the host, which its URL "[:876" could not give back.
         {"a bracket inside the brackets", "[[]:876", false, "", 0},
         {"a bracket in an IPv4 address", "1.2.3.4]:80", false, "", 0},
+        // The system's parser takes these too, and would listen where nobody meant.
+        {"0 for every interface", "0:80", false, "", 0},
+        {"a shortened address", "127.1:80", false, "", 0},
+        {"an octal part", "010.0.0.1:80", false, "", 0},
+        {"a part past 255", "256.0.0.1:80", false, "", 0},
+        {"five parts", "1.2.3.4.5:80", false, "", 0},
+        {"an empty part", "1..3.4:80", false, "", 0},
     };
     for (const auto &c : cases) {
         ListenAddress address;
@@ -264,6 +277,104 @@ TEST(SharedSnapshot, ConcurrentCallersShareOneAndLaterOnesTakeANewOne) {
     uint64_t first = shared.Fresh()->generation;
     EXPECT_GT(shared.Fresh()->generation, first) << "a later request got an old snapshot";
     EXPECT_EQ(takes, before + 2);
+}
+
+TEST(ServeStartText, SaysWhereToConnectAndWhenOtherMachinesCan) {
+    const struct {
+        const char *what;
+        const char *host;
+        const char *machine;
+        const char *url;
+        bool reachable; // says that other machines can reach it, without a login
+    } cases[] = {
+        {"loopback", "127.0.0.1", "box", "http://127.0.0.1:9876/", false},
+        {"IPv6 loopback", "::1", "box", "http://[::1]:9876/", false},
+        {"every interface: the machine's name", "0.0.0.0", "box", "http://box:9876/", true},
+        {"every IPv6 interface", "::", "box", "http://box:9876/", true},
+        {"every interface, no name known", "0.0.0.0", "", "http://127.0.0.1:9876/", true},
+        {"one address of the machine", "192.0.2.7", "box", "http://192.0.2.7:9876/", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ListenAddress address;
+        address.host = c.host;
+        address.port = 0;
+        std::string text = ServeStartText(address, 9876, c.machine, false);
+        EXPECT_EQ(text.rfind(std::string("kdhost: serving ") + c.url + " (metrics at /metrics", 0),
+                  0u)
+            << text;
+        EXPECT_EQ(text.find("0.0.0.0:9876/"), std::string::npos) << "no URL to nowhere";
+        const bool warned = text.find("other machines can reach this endpoint, and it has no "
+                                      "login") != std::string::npos;
+        EXPECT_EQ(warned, c.reachable) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), c.reachable ? 2 : 1) << text;
+    }
+}
+
+// A snapshot function that fails on its first call: the request in flight
+// and every request waiting for it fail with it; the next one takes a fresh one.
+TEST(SharedSnapshot, AFailedSnapshotFailsItsWaitersAndTheNextOneIsTaken) {
+    std::atomic<int> takes{0}, arrived{0};
+    const int callers = 4;
+    SharedSnapshot shared([&] {
+        if (takes++ == 0) {
+            while (arrived < callers) {
+                std::this_thread::yield();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            throw std::runtime_error("the plug-in fell over");
+        }
+        return ServedState{};
+    });
+    std::atomic<int> failed{0}, answered{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < callers; ++i) {
+        threads.emplace_back([&] {
+            ++arrived;
+            try {
+                answered += shared.Fresh() != nullptr;
+            } catch (const std::runtime_error &) {
+                ++failed;
+            }
+        });
+    }
+    for (std::thread &t : threads) {
+        t.join(); // a waiter left waiting for good would hang here
+    }
+    EXPECT_GE(failed, 1);
+    EXPECT_EQ(failed + answered, callers) << "a caller got neither a snapshot nor the failure";
+    auto next = shared.Fresh();
+    ASSERT_NE(next, nullptr);
+    EXPECT_GE(next->generation, 1u);
+}
+
+TEST(ServeFailures, ASnapshotThatThrowsOnceIs500AndTheServerGoesOn) {
+    std::atomic<int> takes{0};
+    SharedSnapshot snapshots([&] {
+        if (takes++ == 0) {
+            throw std::runtime_error("the plug-in fell over");
+        }
+        return ServedState{};
+    });
+    HttpServer server;
+    std::string error;
+    ListenAddress loopback; // 127.0.0.1, a port the system picks
+    ASSERT_EQ(
+        server.Start(
+            loopback, ServerLimits{},
+            [&](const HttpRequest &request) { return Route(request, snapshots, "KelvoDyn.dll"); },
+            error),
+        HttpServer::Outcome::Listening)
+        << error;
+    const int expected[] = {500, 200, 200};
+    for (int status : expected) {
+        HttpReply reply = HttpGet(server.port(), "/metrics", 10000);
+        EXPECT_EQ(reply.status, status) << reply.raw;
+        EXPECT_TRUE(reply.closed) << "answered, never left waiting";
+    }
+    EXPECT_EQ(takes, 3) << "each request after the failure took a fresh snapshot";
+    server.Stop();
+    EXPECT_EQ(server.answered(), 3u);
 }
 
 } // namespace

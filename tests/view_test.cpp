@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "exit_codes.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
 
@@ -22,28 +23,32 @@ TEST(ViewExitCodes, BadCommandLinesAndNoDisplay) {
     const std::string snapshot = bin + "view_test-never.png";
     DeleteFileA(snapshot.c_str());
     const ViewCase cases[] = {
-        {"an unknown option", "--bogus", 3, "kdview: unknown option '--bogus' (see --help)"},
-        {"an option without its value", "--interval", 3, "--interval needs a value"},
-        {"an interval too short", "--interval 5", 3, "--interval takes milliseconds"},
-        {"an interval with a fraction", "--interval 100.5", 3, "--interval takes milliseconds"},
-        {"a negative duration", "--duration -1", 3, "(0: until stopped)"},
-        {"a value joined with '='", "--interval=5", 3, "--interval takes milliseconds"},
-        {"an empty plug-in path", "--plugin=", 3, "--plugin needs a file name"},
-        {"a flag given a value", "--help=yes", 3, "--help takes no value"},
-        {"a size without a height", "--size 800", 3, "--size takes WIDTHxHEIGHT"},
-        {"a size too small", "--size 100x100", 3, "--size takes WIDTHxHEIGHT"},
-        {"a size that is no number", "--size axb", 3, "--size takes WIDTHxHEIGHT"},
-        {"--after without --snapshot", "--after 3", 3, "give both"},
-        {"a negative --after", "--snapshot x.png --after -1", 3, "--after takes seconds"},
-        {"--snapshot with --duration", "--snapshot x.png --duration 3", 3, "leave out --duration"},
-        {"a snapshot into no folder", "--snapshot \"" + bin + "nowhere\\x.png\"", 3,
+        {"an unknown option", "--bogus", kExitUsage,
+         "kdview: unknown option '--bogus' (see --help)"},
+        {"an option without its value", "--interval", kExitUsage, "--interval needs a value"},
+        {"an interval too short", "--interval 5", kExitUsage, "--interval takes milliseconds"},
+        {"an interval with a fraction", "--interval 100.5", kExitUsage,
+         "--interval takes milliseconds"},
+        {"a negative duration", "--duration -1", kExitUsage, "(0: until stopped)"},
+        {"a value joined with '='", "--interval=5", kExitUsage, "--interval takes milliseconds"},
+        {"an empty plug-in path", "--plugin=", kExitUsage, "--plugin needs a file name"},
+        {"a flag given a value", "--help=yes", kExitUsage, "--help takes no value"},
+        {"a size without a height", "--size 800", kExitUsage, "--size takes WIDTHxHEIGHT"},
+        {"a size too small", "--size 100x100", kExitUsage, "--size takes WIDTHxHEIGHT"},
+        {"a size that is no number", "--size axb", kExitUsage, "--size takes WIDTHxHEIGHT"},
+        {"--after without --snapshot", "--after 3", kExitUsage, "give both"},
+        {"a negative --after", "--snapshot x.png --after -1", kExitUsage, "--after takes seconds"},
+        {"--snapshot with --duration", "--snapshot x.png --duration 3", kExitUsage,
+         "leave out --duration"},
+        {"a snapshot into no folder", "--snapshot \"" + bin + "nowhere\\x.png\"", kExitFileFailed,
          "there is no such folder"},
-        {"a snapshot onto a folder", "--snapshot \"" + bin + "examples\"", 3, "it is a folder"},
-        {"no display", "--duration 1", 2, "kdview needs a graphical session"},
-        {"no display: how to get one", "--snapshot \"" + snapshot + "\" --after 1", 2,
+        {"a snapshot onto a folder", "--snapshot \"" + bin + "examples\"", kExitFileFailed,
+         "it is a folder"},
+        {"no display", "--duration 1", kExitNoDisplay, "kdview needs a graphical session"},
+        {"no display: how to get one", "--snapshot \"" + snapshot + "\" --after 1", kExitNoDisplay,
          "xvfb-run gives one"},
-        {"help", "--help", 0, ""},
-        {"the version", "--version", 0, ""},
+        {"help", "--help", kExitOk, ""},
+        {"the version", "--version", kExitOk, ""},
     };
     for (const ViewCase &c : cases) {
         SCOPED_TRACE(c.what);
@@ -81,8 +86,10 @@ TEST(ViewExitCodes, UnusablePluginsGetKdhostsSentence) {
         SCOPED_TRACE(c.what);
         std::string viewErrors, hostErrors;
         const std::string arguments = "--plugin \"" + c.plugin + "\"";
-        EXPECT_EQ(RunTool("kdview.exe", arguments, nullptr, &viewErrors), 2) << viewErrors;
-        EXPECT_EQ(RunTool("kdhost.exe", arguments, nullptr, &hostErrors), 2) << hostErrors;
+        EXPECT_EQ(RunTool("kdview.exe", arguments, nullptr, &viewErrors), kExitNoPlugin)
+            << viewErrors;
+        EXPECT_EQ(RunTool("kdhost.exe", arguments, nullptr, &hostErrors), kExitNoPlugin)
+            << hostErrors;
         ASSERT_EQ(viewErrors.rfind("kdview: ", 0), 0u) << viewErrors;
         ASSERT_EQ(hostErrors.rfind("kdhost: ", 0), 0u) << hostErrors;
         EXPECT_EQ(viewErrors.substr(8), hostErrors.substr(8));

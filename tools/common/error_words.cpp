@@ -2,6 +2,8 @@
 // the few a named shared object gives.
 #include "error_words.h"
 
+#include "wide_path.h"
+
 std::string ErrorWords(DWORD code) {
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
@@ -40,7 +42,7 @@ std::string ErrorWords(DWORD code) {
 }
 
 std::string FileErrorWords(const std::string &path, DWORD code) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return "it is a folder";
     }

@@ -2,6 +2,8 @@
 // every field is checked against what was read, so any file may be offered.
 #include "module_header.h"
 
+#include "wide_path.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -45,8 +47,9 @@ std::string MachineName(uint16_t machine) {
 
 ModuleHeader ReadModuleHeader(const std::string &path) {
     ModuleHeader header;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return header;
     }

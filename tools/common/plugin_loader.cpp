@@ -5,6 +5,9 @@
 
 #include "error_words.h"
 #include "module_header.h"
+#include "terminal_text.h"
+#include "text_output.h"
+#include "wide_path.h"
 
 namespace {
 
@@ -38,11 +41,39 @@ template <typename Function> Function FindExport(HMODULE module, const char *nam
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// The running program's own file, and its name without ".exe" ("kdhost").
+// The running program's own file as the system names it, however long.
+std::wstring ModulePath() {
+    std::wstring wide(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, &wide[0], DWORD(wide.size()));
+        if (length == 0) {
+            return L"";
+        }
+        if (length < wide.size()) {
+            wide.resize(length);
+            return wide;
+        }
+        if (wide.size() >= 32768) { // the longest path the system has
+            return L"";
+        }
+        wide.resize(wide.size() * 2); // cut short: GetModuleFileNameW returned the buffer's size
+    }
+}
+
+// A wide path without the "\\?\" prefix, in the ANSI code page; "" when it has
+// characters the code page lacks.
+std::string PlainAnsiPath(std::wstring wide) {
+    if (wide.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        wide = L"\\\\" + wide.substr(8);
+    } else if (wide.rfind(L"\\\\?\\", 0) == 0) {
+        wide.erase(0, 4);
+    }
+    std::string path;
+    return AnsiPath(wide, path) ? path : "";
+}
+
 std::string ProgramPath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length < MAX_PATH ? length : 0);
+    return PlainAnsiPath(ModulePath());
 }
 
 std::string ProgramName() {
@@ -52,40 +83,64 @@ std::string ProgramName() {
 }
 
 std::string FullPath(const std::string &path) {
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+    std::wstring wide = WidePath(path);
+    DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    if (length == 0 || (length = GetFullPathNameW(wide.c_str(), length, &full[0], nullptr)) == 0 ||
+        length >= full.size()) {
+        return path;
+    }
+    full.resize(length);
+    std::string ansi = PlainAnsiPath(full);
+    return ansi.empty() ? path : ansi;
 }
 
 } // namespace
 
-std::string DefaultPluginPath() {
-    std::string exe = ProgramPath();
-    return exe.substr(0, exe.find_last_of("\\/") + 1) + "KelvoDyn.dll";
+bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error) {
+    // Never a bare name: the loader would search the current folder and the PATH for it.
+    std::string program = PlainAnsiPath(programPath);
+    size_t slash = program.find_last_of("\\/");
+    if (slash == std::string::npos) {
+        error = "cannot find the folder this program lies in, where the plug-in KelvoDyn.dll "
+                "is looked for (the system does not say, or its path has characters the ANSI "
+                "code page lacks); give the plug-in with --plugin PATH";
+        return false;
+    }
+    path = program.substr(0, slash + 1) + "KelvoDyn.dll";
+    return true;
+}
+
+bool DefaultPluginPath(std::string &path, std::string &error) {
+    return PluginBeside(ModulePath(), path, error);
 }
 
 bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &error) {
     plugin = LoadedPlugin();
     // A full path, so the loader takes this very file and not one found on the search path.
     plugin.path = FullPath(path);
-    DWORD attributes = GetFileAttributesA(plugin.path.c_str());
+    // The path as a terminal may show it: it comes from the command line.
+    const std::string shown = ShownPath(plugin.path);
+    const std::wstring widePath = WidePath(plugin.path);
+    DWORD attributes = GetFileAttributesW(widePath.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error = "cannot load " + plugin.path + ": " + FileErrorWords(plugin.path, GetLastError());
+        const DWORD code = GetLastError();
+        error = "cannot load " + shown + ": " + FileErrorWords(plugin.path, code);
         return false;
     }
     // The loader says only "bad EXE format" for a DLL of the other bitness.
-    std::string mismatch =
-        ModuleMismatch(plugin.path, ReadModuleHeader(plugin.path), ProgramName());
+    std::string mismatch = ModuleMismatch(shown, ReadModuleHeader(plugin.path), ProgramName());
     if (!mismatch.empty()) {
         error = mismatch;
         return false;
     }
-    plugin.module = LoadLibraryA(plugin.path.c_str());
+    // The wide call reaches past 260 characters; the loader treats the file the same.
+    plugin.module = LoadLibraryW(widePath.c_str());
     if (plugin.module == nullptr) {
         DWORD code = GetLastError();
         // The system's own text for this one is "Bad EXE format for %1". The
         // header said a DLL of our bitness, so the rest of the file is at fault.
-        error = "cannot load " + plugin.path + ": " +
+        error = "cannot load " + shown + ": " +
                 (code == ERROR_BAD_EXE_FORMAT
                      ? "it is a damaged DLL (cut short, or its headers do not hold together), "
                        "which the loader refuses (error 193)"
@@ -106,7 +161,7 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
         missing.push_back("GetSourceData");
     }
     if (!missing.empty()) {
-        error = plugin.path + " is not a usable plug-in: " + JoinNames(missing) +
+        error = shown + " is not a usable plug-in: " + JoinNames(missing) +
                 (missing.size() == 1 ? " is missing" : " are missing");
         UnloadPlugin(plugin);
         return false;

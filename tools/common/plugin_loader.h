@@ -1,5 +1,5 @@
-// Loads a plug-in exactly as a monitoring host does: LoadLibraryA, then the
-// three exports by name, called with the C calling convention.
+// Loads a plug-in as a monitoring host does: the loader, by full path, then
+// the three exports by name, called with the C calling convention.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +16,12 @@ struct LoadedPlugin {
     GetSourceDataFn sourceData = nullptr;
 };
 
-// KelvoDyn.dll in the folder of the running kdhost.exe.
-std::string DefaultPluginPath();
+// KelvoDyn.dll in the folder of the running program, as a full path. False
+// with a sentence when that folder cannot be named: nothing is searched for.
+bool DefaultPluginPath(std::string &path, std::string &error);
+// The same for a program at programPath (as GetModuleFileNameW names it, with
+// or without "\\?\"): the plain ANSI path of KelvoDyn.dll beside it.
+bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error);
 
 // False with a sentence naming the file and what is wrong (the load error, or
 // every missing export) when the plug-in cannot serve a host.

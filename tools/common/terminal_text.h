@@ -10,3 +10,6 @@
 // \xff), so nothing reaches a terminal as a command.
 // At most maxChars characters of the input are kept; a cut ends in "...".
 std::string TerminalText(const std::string &text, size_t maxChars = 200);
+
+// Paths run longer than other quoted text: cut later, and only when absurd.
+constexpr size_t kPathChars = 1024;

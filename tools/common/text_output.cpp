@@ -2,6 +2,8 @@
 // degree sign shows whatever its code page; pipes and files get UTF-8 bytes.
 #include "text_output.h"
 
+#include "terminal_text.h"
+
 namespace {
 
 TextStream OpenStream(DWORD which) {
@@ -95,4 +97,8 @@ std::vector<std::string> WrapWords(const std::string &utf8, size_t width) {
     }
     lines.push_back(line);
     return lines;
+}
+
+std::string ShownPath(const std::string &ansiPath) {
+    return TerminalText(AnsiToUtf8(ansiPath), kPathChars);
 }

@@ -25,6 +25,10 @@ std::wstring Widen(const std::string &text, UINT codePage);
 std::string AnsiToUtf8(const char *ansi, size_t maxBytes);
 std::string AnsiToUtf8(const std::string &ansi);
 
+// A path from the command line (ANSI) as a message quotes it: UTF-8, with
+// control characters escaped and an absurd length cut (TerminalText).
+std::string ShownPath(const std::string &ansiPath);
+
 // UTF-8 as the UTF-16 the platform's wide functions take (drawing, titles).
 std::wstring Utf8ToWide(const std::string &utf8);
 

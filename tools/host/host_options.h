@@ -28,11 +28,3 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
                                             std::string &error);
 
 std::string HostUsage();
-
-// Exit codes, also listed in the usage text.
-enum ExitCode {
-    kExitSources = 0,
-    kExitNoSources = 1,
-    kExitPluginUnusable = 2,
-    kExitBadRequest = 3,
-};

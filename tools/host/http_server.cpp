@@ -14,6 +14,8 @@
 #include <ws2tcpip.h>
 
 #include <mutex>
+
+#include "terminal_text.h"
 #include <thread>
 #include <vector>
 
@@ -22,6 +24,9 @@ namespace {
 constexpr unsigned kSliceMs = 200;      // how often a waiting thread looks at the stop flag
 constexpr size_t kMaxLingering = 100;   // below FD_SETSIZE, with the listener
 constexpr size_t kMaxDrained = 1 << 20; // a client still sending past this is cut off
+// Read from one lingering client per wake: a client that streams faster than
+// it is drained then costs the others one slice at most, never a whole drain.
+constexpr size_t kDrainPerWake = 64 * 1024;
 constexpr int kMaxAcceptsPerWake = 64;
 
 enum class Wait { Ready, TimedOut, Stopped, Failed };
@@ -86,10 +91,42 @@ std::string BindError(const std::string &where, int code) {
     case WSAEACCES:
         why = "the system does not allow it (the port may be reserved)";
         break;
+    case WSAEAFNOSUPPORT:
+    case WSAEPROTONOSUPPORT:
+        why = "this machine has no network of that kind (IPv6 may be off)";
+        break;
     default:
-        why = "Winsock error " + std::to_string(code);
+        why = "the system cannot listen there (Winsock error " + std::to_string(code) + ")";
     }
     return "cannot listen on " + where + ": " + why;
+}
+
+// Why an address that parsed cannot be served, or "": an answer sent from a
+// broadcast or multicast address reaches no client, and an IPv4 address in
+// IPv6 form is listened on as neither.
+std::string UnservableReason(const sockaddr *address) {
+    if (address->sa_family == AF_INET) {
+        const uint32_t ip = ntohl(((const sockaddr_in *)address)->sin_addr.s_addr);
+        if (ip == 0xFFFFFFFFu) {
+            return "it is the broadcast address, which no client can connect to";
+        }
+        if ((ip >> 28) == 0xE) {
+            return "it is a multicast address, which no client can connect to";
+        }
+        if ((ip >> 24) == 0 && ip != 0) {
+            return "addresses starting with 0. name no machine (0.0.0.0 is every interface)";
+        }
+        return "";
+    }
+    const in6_addr &ip = ((const sockaddr_in6 *)address)->sin6_addr;
+    if (IN6_IS_ADDR_MULTICAST(&ip)) {
+        return "it is a multicast address, which no client can connect to";
+    }
+    if (IN6_IS_ADDR_V4MAPPED(&ip) || IN6_IS_ADDR_V4COMPAT(&ip)) {
+        return "it is an IPv4 address written in IPv6 form: give the IPv4 address itself "
+               "(127.0.0.1:PORT)";
+    }
+    return "";
 }
 
 HttpResponse HeadError(HeadStatus status) {
@@ -238,11 +275,19 @@ void HttpServer::State::DrainLingering(const fd_set &readable) {
         bool done = now >= l.deadline;
         if (!done && FD_ISSET(l.socket, &readable)) {
             char discard[4096];
-            int n;
-            while ((n = recv(l.socket, discard, sizeof discard, 0)) > 0) {
-                l.drained += size_t(n);
+            size_t taken = 0;
+            while (!done && taken < kDrainPerWake) {
+                int n = recv(l.socket, discard, sizeof discard, 0);
+                if (n > 0) {
+                    taken += size_t(n);
+                    l.drained += size_t(n);
+                    done = l.drained > kMaxDrained;
+                } else {
+                    // Closed, failed, or nothing more now (select wakes us for more).
+                    done = n == 0 || WSAGetLastError() != WSAEWOULDBLOCK;
+                    break;
+                }
             }
-            done = n == 0 || WSAGetLastError() != WSAEWOULDBLOCK || l.drained > kMaxDrained;
         }
         if (done) {
             closesocket(l.socket);
@@ -317,16 +362,16 @@ HttpServer::~HttpServer() {
     Stop();
 }
 
-bool HttpServer::Start(const ListenAddress &address, const ServerLimits &limits,
-                       RequestHandler handler, std::string &error) {
+HttpServer::Outcome HttpServer::Start(const ListenAddress &address, const ServerLimits &limits,
+                                      RequestHandler handler, std::string &error) {
     State &st = *state_;
     st.limits = limits;
     st.handler = std::move(handler);
-    const std::string where = HostAndPort(address.host, address.port);
+    const std::string where = TerminalText(HostAndPort(address.host, address.port));
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
         error = "cannot listen on " + where + ": Winsock did not start";
-        return false;
+        return Outcome::AddressUnusable;
     }
     st.winsock = true;
     addrinfo hints{};
@@ -338,10 +383,17 @@ bool HttpServer::Start(const ListenAddress &address, const ServerLimits &limits,
     if (getaddrinfo(address.host.c_str(), std::to_string(address.port).c_str(), &hints, &found) !=
             0 ||
         found == nullptr) {
-        error = "cannot listen on " + where + ": '" + address.host +
+        error = "cannot listen on " + where + ": '" + TerminalText(address.host) +
                 "' is not an IP address (such as 127.0.0.1, 0.0.0.0 or [::1])";
         st.CloseEverything();
-        return false;
+        return Outcome::AddressUnusable;
+    }
+    const std::string unservable = UnservableReason(found->ai_addr);
+    if (!unservable.empty()) {
+        freeaddrinfo(found);
+        error = "cannot listen on " + where + ": " + unservable;
+        st.CloseEverything();
+        return Outcome::AddressUnusable;
     }
     st.listener = socket(found->ai_family, found->ai_socktype, found->ai_protocol);
     BOOL exclusive = TRUE; // no other program may bind the same port beside us
@@ -362,7 +414,7 @@ bool HttpServer::Start(const ListenAddress &address, const ServerLimits &limits,
     if (failed != 0) {
         error = BindError(where, failed);
         st.CloseEverything();
-        return false;
+        return failed == WSAEADDRINUSE ? Outcome::AddressInUse : Outcome::AddressUnusable;
     }
     st.port = ntohs(bound.ss_family == AF_INET6 ? ((sockaddr_in6 *)&bound)->sin6_port
                                                 : ((sockaddr_in *)&bound)->sin_port);
@@ -370,7 +422,7 @@ bool HttpServer::Start(const ListenAddress &address, const ServerLimits &limits,
     ioctlsocket(st.listener, FIONBIO, &nonBlocking);
     st.slots = std::make_unique<State::Slot[]>(limits.maxConnections);
     st.acceptor = std::thread([&st] { st.AcceptLoop(); });
-    return true;
+    return Outcome::Listening;
 }
 
 uint16_t HttpServer::port() const {

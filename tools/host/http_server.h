@@ -28,9 +28,10 @@ class HttpServer {
     HttpServer(const HttpServer &) = delete;
     HttpServer &operator=(const HttpServer &) = delete;
 
-    // Listens and starts answering; false with a sentence when it cannot listen.
-    bool Start(const ListenAddress &address, const ServerLimits &limits, RequestHandler handler,
-               std::string &error);
+    // Listens and starts answering. Anything but Listening comes with a sentence.
+    enum class Outcome { Listening, AddressInUse, AddressUnusable };
+    Outcome Start(const ListenAddress &address, const ServerLimits &limits, RequestHandler handler,
+                  std::string &error);
     // The port it listens on (the system's pick when asked for port 0).
     uint16_t port() const;
     // Requests answered with a status (any, 503 included) so far.

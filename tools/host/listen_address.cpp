@@ -3,6 +3,38 @@
 #include "listen_address.h"
 
 #include "option_values.h"
+#include "terminal_text.h"
+
+namespace {
+
+// Four decimal numbers of 0 to 255 without leading zeros: the system's parser
+// also takes "0" (every interface), "127.1" and octal "010.0.0.1", which
+// would listen where the user did not mean.
+bool WholeIpv4(const std::string &host) {
+    size_t parts = 0;
+    for (size_t at = 0; at <= host.size(); ++parts) {
+        size_t end = host.find('.', at);
+        end = end == std::string::npos ? host.size() : end;
+        std::string part = host.substr(at, end - at);
+        if (part.empty() || part.size() > 3 ||
+            part.find_first_not_of("0123456789") != std::string::npos ||
+            (part.size() > 1 && part[0] == '0') || std::stoi(part) > 255) {
+            return false;
+        }
+        at = end + 1;
+    }
+    return parts == 4;
+}
+
+bool Loopback(const std::string &host) {
+    return host.rfind("127.", 0) == 0 || host == "::1";
+}
+
+bool EveryInterface(const std::string &host) {
+    return host == "0.0.0.0" || host == "::";
+}
+
+} // namespace
 
 bool ParseListenAddress(const std::string &text, ListenAddress &address, std::string &error) {
     std::string host = "127.0.0.1";
@@ -33,7 +65,14 @@ bool ParseListenAddress(const std::string &text, ListenAddress &address, std::st
     int64_t number = 0;
     if (!ParseInteger(port, 0, 65535, number) ||
         port.find_first_not_of("0123456789") != std::string::npos) {
-        error = "--serve needs a port from 0 to 65535 (0: any free port), not '" + port + "'";
+        error = "--serve needs a port from 0 to 65535 (0: any free port), not '" +
+                TerminalText(port) + "'";
+        return false;
+    }
+    if (host.find(':') == std::string::npos && !WholeIpv4(host)) {
+        error = "--serve: '" + TerminalText(host) +
+                "' is not an IP address in full: write an IPv4 address as four numbers "
+                "(0.0.0.0:9876 for every interface), or the port alone for this machine only";
         return false;
     }
     address.host = host;
@@ -48,4 +87,23 @@ std::string HostAndPort(const std::string &host, uint16_t port) {
 
 std::string ListenUrl(const std::string &host, uint16_t port) {
     return "http://" + HostAndPort(host, port) + "/";
+}
+
+std::string ServeStartText(const ListenAddress &address, uint16_t port,
+                           const std::string &machineName, bool untilDuration) {
+    const bool every = EveryInterface(address.host);
+    // 0.0.0.0 in a URL reaches nothing; the machine's name does, from here and elsewhere.
+    std::string urlHost = every ? (machineName.empty() ? "127.0.0.1" : machineName) : address.host;
+    std::string text = "kdhost: serving " + ListenUrl(urlHost, port) +
+                       " (metrics at /metrics, JSON at /data.json)" +
+                       (untilDuration ? "; stops after the duration or Ctrl+C" : "; Ctrl+C stops") +
+                       "\n";
+    if (!Loopback(address.host)) {
+        text += "kdhost: listening on " +
+                (every ? "every network interface (" + HostAndPort(address.host, port) + ")"
+                       : HostAndPort(address.host, port)) +
+                ": other machines can reach this endpoint, and it has no login; allow the port "
+                "in the firewall to trusted machines only\n";
+    }
+    return text;
 }

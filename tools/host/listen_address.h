@@ -18,3 +18,9 @@ std::string HostAndPort(const std::string &host, uint16_t port);
 
 // "http://127.0.0.1:9876/".
 std::string ListenUrl(const std::string &host, uint16_t port);
+
+// The start line of kdhost --serve, and for an address other machines can
+// reach, a second one saying so and that there is no login. The URL names the
+// machine (machineName; "" when unknown) where the address is every interface.
+std::string ServeStartText(const ListenAddress &address, uint16_t port,
+                           const std::string &machineName, bool untilDuration);

@@ -1,4 +1,5 @@
-// The --log file: CSV rows appended with their time, the header written once.
+// The --log file: CSV rows appended with their time, the header written once;
+// only a new file or a recording with the same header is written to.
 #pragma once
 
 #include <windows.h>
@@ -7,10 +8,15 @@
 
 struct LogFile {
     HANDLE handle = INVALID_HANDLE_VALUE;
+    std::string shownPath;     // the path as messages quote it
+    bool endLineFirst = false; // the recording ends mid-line (a run cut short)
 };
 
-// Opens FILE for appending, creating it if needed; writes the header when it
-// is empty. False with a sentence when it cannot be opened.
-bool OpenLog(const std::string &path, LogFile &log, std::string &error);
-void AppendLog(LogFile &log, const std::string &rows);
+// Opens FILE for appending, creating it with the header when it is new or
+// empty. kExitOk; kExitFileFailed when it cannot be opened or written;
+// kExitFileKept when it holds something else than a recording with this
+// header, which is then left untouched. A sentence in error for both.
+int OpenLog(const std::string &path, LogFile &log, std::string &error);
+// Appends the rows; false with a sentence when they could not all be written.
+bool AppendLog(LogFile &log, const std::string &rows, std::string &error);
 void CloseLog(LogFile &log);

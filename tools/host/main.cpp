@@ -7,6 +7,7 @@
 #include "block_copy.h"
 #include "block_diagnosis.h"
 #include "diagnosis_report.h"
+#include "exit_codes.h"
 #include "host_options.h"
 #include "log_file.h"
 #include "machine_formats.h"
@@ -29,7 +30,7 @@ int Diagnose(const TextStream &out) {
     BlockCopy copy = CopySharedBlock();
     Diagnosis diagnosis = DiagnoseBlock(copy);
     WriteText(out, DiagnosisReport(copy, diagnosis));
-    return diagnosis.finding == Finding::Live ? kExitSources : kExitNoSources;
+    return diagnosis.finding == Finding::Live ? kExitOk : kExitNo;
 }
 
 std::string SnapshotText(const Snapshot &snapshot, const HostOptions &options,
@@ -79,33 +80,33 @@ int main(int argc, char **argv) {
     std::string error;
     auto options = ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        return Fail(kExitBadRequest, error);
+        return Fail(kExitUsage, error);
     }
     TextStream out = StandardOutput();
     if (options->help) {
         WriteText(out, HostUsage());
-        return kExitSources;
+        return kExitOk;
     }
     if (options->version) {
         WriteText(out, VersionLine("kdhost"));
-        return kExitSources;
+        return kExitOk;
     }
     if (options->diagnose) {
         return Diagnose(out);
     }
 
     LoadedPlugin plugin;
-    std::string path = options->pluginPath.empty() ? DefaultPluginPath() : options->pluginPath;
-    if (!LoadPlugin(path, plugin, error)) {
-        return Fail(kExitPluginUnusable, error);
+    std::string path = options->pluginPath;
+    if ((path.empty() && !DefaultPluginPath(path, error)) || !LoadPlugin(path, plugin, error)) {
+        return Fail(kExitNoPlugin, error);
     }
     LogFile log;
-    if (!options->logPath.empty() && !OpenLog(options->logPath, log, error)) {
+    int code = options->logPath.empty() ? kExitOk : OpenLog(options->logPath, log, error);
+    if (code != kExitOk) {
         UnloadPlugin(plugin);
-        return Fail(kExitBadRequest, error);
+        return Fail(code, error);
     }
 
-    int code;
     if (options->serve) {
         code = Serve(plugin, *options, out);
     } else if (options->watch) {
@@ -113,14 +114,16 @@ int main(int argc, char **argv) {
         settings.intervalMs = options->intervalMs;
         settings.durationSeconds = options->durationSeconds;
         settings.log = options->logPath.empty() ? nullptr : &log;
-        code = RunWatch(plugin, settings, out);
+        code = RunWatch(plugin, settings, out, error);
     } else {
         Snapshot snapshot = TakeSnapshot(plugin);
         WriteText(out, SnapshotText(snapshot, *options, plugin.path));
-        AppendLog(log, LogRows(snapshot.time, snapshot.sources));
-        code = snapshot.sources.empty() ? kExitNoSources : kExitSources;
+        code = snapshot.sources.empty() ? kExitNo : kExitOk;
+        if (!AppendLog(log, LogRows(snapshot.time, snapshot.sources), error)) {
+            code = kExitFileFailed;
+        }
     }
     CloseLog(log);
     UnloadPlugin(plugin);
-    return code;
+    return error.empty() ? code : Fail(code, error);
 }

@@ -2,7 +2,8 @@
 // the main thread waiting for Ctrl+C or the end of the duration.
 #include "serve_command.h"
 
-#include "host_options.h"
+#include "exit_codes.h"
+#include "terminal_text.h"
 #include "http_server.h"
 #include "serve_routes.h"
 #include "shared_snapshot.h"
@@ -16,6 +17,16 @@ BOOL WINAPI OnConsoleControl(DWORD) {
     return TRUE;
 }
 
+// The name other machines know this one by, or "" when the system has none.
+std::string MachineName() {
+    char name[256];
+    DWORD size = sizeof name;
+    if (!GetComputerNameExA(ComputerNameDnsHostname, name, &size) || size == 0) {
+        return "";
+    }
+    return TerminalText(std::string(name, size));
+}
+
 } // namespace
 
 int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const TextStream &out,
@@ -25,15 +36,18 @@ int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const Te
     auto handler = [&](const HttpRequest &request) {
         return Route(request, snapshots, plugin.path);
     };
-    if (!server.Start(settings.address, ServerLimits{}, handler, error)) {
-        return kExitBadRequest;
+    switch (server.Start(settings.address, ServerLimits{}, handler, error)) {
+    case HttpServer::Outcome::Listening:
+        break;
+    case HttpServer::Outcome::AddressInUse:
+        return kExitAddressInUse;
+    case HttpServer::Outcome::AddressUnusable:
+        return kExitAddressUnusable;
     }
     g_stopServing = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-    std::string until =
-        settings.durationSeconds > 0 ? "; stops after the duration or Ctrl+C" : "; Ctrl+C stops";
-    WriteText(out, "kdhost: serving " + ListenUrl(settings.address.host, server.port()) +
-                       " (metrics at /metrics, JSON at /data.json)" + until + "\n");
+    WriteText(out, ServeStartText(settings.address, server.port(), MachineName(),
+                                  settings.durationSeconds > 0));
     DWORD wait = settings.durationSeconds > 0 ? DWORD(settings.durationSeconds * 1000.0) : INFINITE;
     WaitForSingleObject(g_stopServing, wait);
     server.Stop();
@@ -41,5 +55,5 @@ int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const Te
     CloseHandle(g_stopServing);
     WriteText(out, "kdhost: stopped after answering " + std::to_string(server.answered()) +
                        " requests\n");
-    return kExitSources;
+    return kExitOk;
 }

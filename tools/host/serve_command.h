@@ -11,6 +11,7 @@ struct ServeSettings {
 };
 
 // Prints where it listens, serves, and says how many requests it answered.
-// The exit code: 0 once stopped; 3 with a sentence in error when it cannot listen.
+// The exit code: kExitOk once stopped; kExitAddressInUse or kExitAddressUnusable
+// with a sentence in error when it cannot listen.
 int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const TextStream &out,
              std::string &error);

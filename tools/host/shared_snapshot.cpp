@@ -1,6 +1,6 @@
-// The "generation" scheme: the caller that finds no snapshot in flight takes
-// one outside the lock; callers that arrive meanwhile wait for its generation
-// to be published and answer from it.
+// The "attempt" scheme: the caller that finds no snapshot in flight takes one
+// outside the lock; callers that arrive meanwhile wait for that attempt to
+// finish and answer from it, or fail with it.
 #include "shared_snapshot.h"
 
 #include "block_copy.h"
@@ -8,18 +8,35 @@
 std::shared_ptr<const ServedState> SharedSnapshot::Fresh() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (taking_) {
-        const uint64_t inFlight = generation_ + 1;
-        done_.wait(lock, [&] { return generation_ >= inFlight; });
+        const uint64_t inFlight = attempts_ + 1;
+        done_.wait(lock, [&] { return attempts_ >= inFlight; });
+        if (failure_) {
+            std::rethrow_exception(failure_);
+        }
         return latest_;
     }
     taking_ = true;
     lock.unlock();
-    auto state = std::make_shared<ServedState>(take_());
+    std::shared_ptr<ServedState> state;
+    std::exception_ptr failure;
+    try {
+        state = std::make_shared<ServedState>(take_());
+    } catch (...) {
+        failure = std::current_exception();
+    }
     lock.lock();
-    state->generation = ++generation_;
-    latest_ = state;
+    // Whatever happened, the next caller finds nothing in flight and the waiters wake.
+    ++attempts_;
     taking_ = false;
+    failure_ = failure;
+    if (state) {
+        state->generation = ++generation_;
+        latest_ = state;
+    }
     done_.notify_all();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
     return latest_;
 }
 

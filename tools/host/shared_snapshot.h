@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -26,6 +27,8 @@ class SharedSnapshot {
 
     // Waits for the snapshot being taken, if any, and returns it; otherwise
     // takes one. Never returns a snapshot that had finished before the call.
+    // When taking it throws, every caller that waited for it gets the same
+    // exception, and the next call tries afresh.
     std::shared_ptr<const ServedState> Fresh();
 
   private:
@@ -33,8 +36,10 @@ class SharedSnapshot {
     std::mutex mutex_;
     std::condition_variable done_;
     bool taking_ = false;
-    uint64_t generation_ = 0;
+    uint64_t attempts_ = 0;   // snapshots finished, taken or failed
+    uint64_t generation_ = 0; // snapshots taken
     std::shared_ptr<const ServedState> latest_;
+    std::exception_ptr failure_; // of the last attempt, if it failed
 };
 
 // Takes a snapshot through the plug-in's exports and diagnoses the block.

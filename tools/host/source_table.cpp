@@ -2,6 +2,7 @@
 #include "source_table.h"
 
 #include "number_text.h"
+#include "terminal_text.h"
 #include "text_table.h"
 
 namespace {
@@ -10,7 +11,8 @@ std::string NameText(const SourceReading &reading) {
     if (!reading.described) {
         return "(no descriptor)";
     }
-    return reading.name.empty() ? "(empty name)" : reading.name;
+    // Names come from the user's settings file: shown, never obeyed, by a terminal.
+    return reading.name.empty() ? "(empty name)" : TerminalText(reading.name);
 }
 
 std::vector<std::string> Cells(const SourceReading &reading) {
@@ -19,7 +21,7 @@ std::vector<std::string> Cells(const SourceReading &reading) {
             GroupName(reading.group),
             NameText(reading),
             ValueText(reading),
-            shown ? reading.units : "",
+            shown ? TerminalText(reading.units) : "",
             ShortestFloat(reading.scaleMin),
             ShortestFloat(reading.scaleMax),
             ShortestFloat(reading.scaleDivisions)};

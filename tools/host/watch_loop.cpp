@@ -7,8 +7,10 @@
 #include "block_copy.h"
 #include "block_diagnosis.h"
 #include "console_frame.h"
+#include "exit_codes.h"
 #include "machine_formats.h"
 #include "sparkline.h"
+#include "terminal_text.h"
 #include "watch_layout.h"
 #include "watch_state.h"
 
@@ -22,7 +24,7 @@ BOOL WINAPI OnConsoleControl(DWORD) {
 }
 
 std::string PluginFileName(const LoadedPlugin &plugin) {
-    return plugin.path.substr(plugin.path.find_last_of("\\/") + 1);
+    return TerminalText(plugin.path.substr(plugin.path.find_last_of("\\/") + 1));
 }
 
 std::string JoinLines(const std::vector<std::string> &lines, std::string text) {
@@ -50,7 +52,8 @@ WatchFrameText WatchText(const LoadedPlugin &plugin, const WatchSettings &settin
 
 } // namespace
 
-int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out) {
+int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out,
+             std::string &error) {
     g_stopWatching = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
@@ -74,8 +77,10 @@ int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const Te
             WriteText(out, JoinLines(lines, first ? "" : "\n"));
         }
         first = false;
-        if (settings.log != nullptr) {
-            AppendLog(*settings.log, LogRows(snapshot.time, state.rows));
+        // A log that cannot be written ends the watch: the user relies on the recording.
+        if (settings.log != nullptr &&
+            !AppendLog(*settings.log, LogRows(snapshot.time, state.rows), error)) {
+            break;
         }
         // The next redraw on the start's cadence; one that fell behind is skipped.
         double elapsed = double(GetTickCount() - started);
@@ -89,5 +94,8 @@ int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const Te
     }
     SetConsoleCtrlHandler(OnConsoleControl, FALSE);
     CloseHandle(g_stopWatching);
-    return state.sourcesNow ? 0 : 1;
+    if (!error.empty()) {
+        return kExitFileFailed;
+    }
+    return state.sourcesNow ? kExitOk : kExitNo;
 }

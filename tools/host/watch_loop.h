@@ -12,5 +12,7 @@ struct WatchSettings {
     LogFile *log = nullptr;
 };
 
-// The exit code: sources at the last redraw or none.
-int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out);
+// The exit code: sources at the last redraw or none; kExitFileFailed with a
+// sentence in error when the log could not be written (the watch ends there).
+int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out,
+             std::string &error);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "exit_codes.h"
 #include "option_values.h"
 #include "plugin_loader.h"
 #include "png_file.h"
@@ -23,31 +24,31 @@ int main(int argc, char **argv) {
     std::string error;
     auto options = ParseViewOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        return Fail(kViewBadRequest, error);
+        return Fail(kExitUsage, error);
     }
     if (options->help) {
         WriteText(StandardOutput(), ViewUsage());
-        return kViewDone;
+        return kExitOk;
     }
     if (options->version) {
         WriteText(StandardOutput(), VersionLine("kdview"));
-        return kViewDone;
+        return kExitOk;
     }
     if (!options->snapshotPath.empty() && !PngPathUsable(options->snapshotPath, error)) {
-        return Fail(kViewBadRequest, error);
+        return Fail(kExitFileFailed, error);
     }
     LoadedPlugin plugin;
-    std::string path = options->pluginPath.empty() ? DefaultPluginPath() : options->pluginPath;
-    if (!LoadPlugin(path, plugin, error)) {
-        return Fail(kViewCannotStart, error);
+    std::string path = options->pluginPath;
+    if ((path.empty() && !DefaultPluginPath(path, error)) || !LoadPlugin(path, plugin, error)) {
+        return Fail(kExitNoPlugin, error);
     }
     int code = RunViewWindow(plugin, *options, error);
     UnloadPlugin(plugin);
-    if (code != kViewDone) {
+    if (code != kExitOk) {
         return Fail(code, error);
     }
     if (!options->snapshotPath.empty()) {
-        WriteText(StandardOutput(), "kdview: wrote " + options->snapshotPath + "\n");
+        WriteText(StandardOutput(), "kdview: wrote " + ShownPath(options->snapshotPath) + "\n");
     }
-    return kViewDone;
+    return kExitOk;
 }

@@ -104,12 +104,12 @@ bool PngPathUsable(const std::string &path, std::string &error) {
     std::wstring folder = full.substr(0, full.find_last_of(L"\\/") + 1);
     DWORD attributes = GetFileAttributesW(folder.empty() ? L"." : folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        error = "cannot write the snapshot " + path + ": there is no such folder";
+        error = "cannot write the snapshot " + ShownPath(path) + ": there is no such folder";
         return false;
     }
     attributes = GetFileAttributesW(full.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error = "cannot write the snapshot " + path + ": it is a folder";
+        error = "cannot write the snapshot " + ShownPath(path) + ": it is a folder";
         return false;
     }
     return true;
@@ -117,7 +117,7 @@ bool PngPathUsable(const std::string &path, std::string &error) {
 
 bool WritePng(const BackBuffer &buffer, const std::string &path, std::string &error) {
     if (buffer.pixels == nullptr) {
-        error = "cannot write the snapshot " + path + ": there is no picture yet";
+        error = "cannot write the snapshot " + ShownPath(path) + ": there is no picture yet";
         return false;
     }
     GdiFlush(); // drawing still queued in GDI reaches the pixels first
@@ -134,7 +134,7 @@ bool WritePng(const BackBuffer &buffer, const std::string &path, std::string &er
     }
     if (!written) {
         DeleteFileW(part.c_str());
-        error = "cannot write the snapshot " + path + ": " + error;
+        error = "cannot write the snapshot " + ShownPath(path) + ": " + error;
     }
     return written;
 }

@@ -127,9 +127,11 @@ const char *ViewUsage() {
            "kdview needs a graphical session. Under Wine without a display, xvfb-run gives\n"
            "one for a snapshot: xvfb-run -a wine kdview.exe --snapshot out.png --after 5\n"
            "\n"
-           "Exit codes:\n"
+           "Exit codes (the same table for kdhost, kdmonitor and kdview):\n"
            "  0  the window was closed, or the snapshot was written\n"
-           "  2  the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc\n"
-           "     and GetSourceData; or there is no graphical session to open a window in\n"
-           "  3  a bad command line, or a snapshot file that cannot be written\n";
+           "  2  a bad command line\n"
+           "  3  the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc\n"
+           "     and GetSourceData\n"
+           "  4  the snapshot file cannot be written\n"
+           "  8  there is no graphical session to open a window in\n";
 }

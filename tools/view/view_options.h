@@ -23,10 +23,3 @@ std::optional<ViewOptions> ParseViewOptions(const std::vector<std::string> &args
                                             std::string &error);
 
 const char *ViewUsage();
-
-// Exit codes, also listed in the usage text.
-enum ViewExitCode {
-    kViewDone = 0,
-    kViewCannotStart = 2, // the plug-in is unusable, or there is no graphical session
-    kViewBadRequest = 3,  // a bad command line, or a snapshot that cannot be written
-};

@@ -12,6 +12,7 @@
 #include "block_diagnosis.h"
 #include "chart_painter.h"
 #include "chart_text.h"
+#include "exit_codes.h"
 #include "png_file.h"
 #include "source_snapshot.h"
 #include "text_output.h"
@@ -40,7 +41,7 @@ struct View {
     std::string title;
     BackBuffer buffer;
     ViewFonts fonts;
-    int exitCode = kViewDone;
+    int exitCode = kExitOk;
     std::string error;
 };
 
@@ -129,7 +130,7 @@ void OnTimer(HWND window, UINT id) {
     KillTimer(window, kEndTimer);
     if (!view.options->snapshotPath.empty() &&
         !WritePng(view.buffer, view.options->snapshotPath, view.error)) {
-        view.exitCode = kViewBadRequest;
+        view.exitCode = kExitFileFailed;
     }
     DestroyWindow(window);
 }
@@ -218,7 +219,7 @@ int RunViewWindow(const LoadedPlugin &plugin, const ViewOptions &options, std::s
     }
     if (window == nullptr) {
         error = NoWindowSentence();
-        return kViewCannotStart;
+        return kExitNoDisplay;
     }
     g_window = window;
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);

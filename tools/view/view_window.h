@@ -12,6 +12,6 @@
 constexpr size_t kHistoryLength = 151;
 
 // Opens the window and runs its message loop; the exit code. Without a
-// graphical session there is no window: kViewCannotStart with a sentence in
-// error. A snapshot that cannot be written: kViewBadRequest with a sentence.
+// graphical session there is no window: kExitNoDisplay with a sentence in
+// error. A snapshot that cannot be written: kExitFileFailed with a sentence.
 int RunViewWindow(const LoadedPlugin &plugin, const ViewOptions &options, std::string &error);

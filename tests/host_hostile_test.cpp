@@ -1,0 +1,231 @@
+// kdhost under hostile input, run as a user runs it: control characters in
+// the settings file's names, a --log file that is not its own or cannot be
+// written, and a plug-in of the default name in the current folder.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "exit_codes.h"
+#include "support/fake_monitor.h"
+#include "support/host_output.h"
+#include "support/plugin_copy.h"
+#include "support/processes.h"
+
+namespace {
+
+std::string ReadFileText(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void WriteFileText(const std::string &path, const std::string &bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Clears the screen and retitles the terminal, were it printed raw.
+const std::string kHostileName = "\x1b[2J\x1b]0;x\x07";
+const std::string kShownName = "\\e[2J\\e]0;x\\a";
+
+TEST(HostHostileNames, ShowEscapedForPeopleAndExactInMachineFormats) {
+    PluginCopy copy("host hostile names");
+    ASSERT_TRUE(copy.ok());
+    copy.WriteSettings(SettingsText({"Temperature1=" + kHostileName, "Fan1=a\x7f"
+                                                                     "b"}));
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 45.5 --fans 900", monitor));
+    const std::string plugin = "--plugin \"" + copy.folder() + "\\KelvoDyn.dll\"";
+
+    const struct {
+        const char *what;
+        std::string arguments;
+        std::string temperature; // how the first name must appear
+        std::string fan;
+        bool forPeople;
+    } cases[] = {
+        {"the table", plugin, kShownName + "  45.50", "a\\x7fb", true},
+        {"the watch", plugin + " --watch --interval 100 --duration 0.5", kShownName + "  45.50",
+         "a\\x7fb", true},
+        {"JSON escapes by its own rules", plugin + " --json",
+         "\"name\": \"\\u001b[2J\\u001b]0;x\\u0007\"",
+         "\"name\": \"a\x7f"
+         "b\"",
+         false},
+        {"CSV carries the bytes", plugin + " --csv", "0,temperature," + kHostileName + ",45.5,",
+         "1,fan,a\x7f"
+         "b,900,",
+         false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string output;
+        EXPECT_EQ(RunTool("kdhost.exe", c.arguments, &output), kExitOk) << output;
+        EXPECT_NE(output.find(c.temperature), std::string::npos) << output;
+        EXPECT_NE(output.find(c.fan), std::string::npos) << output;
+        if (c.forPeople) {
+            EXPECT_EQ(output.find_first_of("\x1b\x07\x7f"), std::string::npos)
+                << "a control character reached the terminal";
+        }
+    }
+}
+
+struct LogCase {
+    const char *what;
+    bool exists;
+    std::string before; // the file's bytes before the run
+    int code;
+    bool appended; // false: the file must be left byte for byte as it was
+};
+
+TEST(HostLog, CreatesOrAppendsToItsOwnRecordingsOnlyAndSaysWhenItCannotWrite) {
+    PluginCopy scratch("host log files");
+    ASSERT_TRUE(scratch.ok());
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 45.5 --fans 900", monitor));
+    const std::string header =
+        "time,index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n";
+    const std::string row = "2026-12-09T10:00:00.000,0,temperature,T,40,C,0,150,6\n";
+    const LogCase cases[] = {
+        {"a new file", false, "", kExitOk, true},
+        {"an empty file", true, "", kExitOk, true},
+        {"a recording", true, header + row, kExitOk, true},
+        {"a recording saved with CR LF", true,
+         "time,index,group,name,value,units,scaleMin,"
+         "scaleMax,scaleDivisions\r\n",
+         kExitOk, true},
+        {"a recording cut mid-row", true, header + "2026-12-09T10:00:00.000,0,tempe", kExitOk,
+         true},
+        {"a user's notes", true, "shopping: milk, eggs\r\n", kExitFileKept, false},
+        {"a recording without the time column", true, header.substr(5) + "0,fan,F,900\n",
+         kExitFileKept, false},
+        {"a header with one more column", true,
+         header.substr(0, header.size() - 1) + ",extra\n" + row, kExitFileKept, false},
+        {"the header alone, without its line end", true, header.substr(0, header.size() - 1),
+         kExitFileKept, false},
+    };
+    int number = 0;
+    for (const LogCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = scratch.folder() + "\\log" + std::to_string(++number) + ".csv";
+        if (c.exists) {
+            WriteFileText(path, c.before);
+        }
+        std::string output, errors;
+        EXPECT_EQ(RunTool("kdhost.exe", "--log \"" + path + "\"", &output, &errors), c.code)
+            << errors;
+        const std::string after = ReadFileText(path);
+        if (!c.appended) {
+            EXPECT_EQ(after, c.before) << "a file that is not a recording was changed";
+            EXPECT_NE(errors.find("is no kdhost recording with this header"), std::string::npos)
+                << errors;
+            continue;
+        }
+        EXPECT_EQ(errors, "");
+        const std::string expectedStart = c.before.empty() ? header : c.before;
+        ASSERT_EQ(after.rfind(expectedStart, 0), 0u) << after;
+        std::vector<std::string> added = Lines(after.substr(expectedStart.size()));
+        // A cut-short row is ended first, so the new rows stand on lines of their own.
+        if (!c.before.empty() && c.before.back() != '\n') {
+            ASSERT_FALSE(added.empty());
+            EXPECT_EQ(added.front(), "");
+            added.erase(added.begin());
+        }
+        ASSERT_EQ(added.size(), 2u) << after;
+        EXPECT_NE(added[0].find(",0,temperature,KD temperature 1,45.5,"), std::string::npos);
+        EXPECT_NE(added[1].find(",1,fan,KD fan speed 1,900,"), std::string::npos);
+    }
+}
+
+TEST(HostLog, AFullDiskEndsTheLogInWords) {
+    // Wine's Z: drive is the Linux root, whose /dev/full fails every write with ENOSPC.
+    for (const char *arguments :
+         {"--log Z:\\dev\\full", "--watch --duration 2 --log Z:\\dev\\full"}) {
+        SCOPED_TRACE(arguments);
+        std::string output, errors;
+        EXPECT_EQ(RunTool("kdhost.exe", arguments, &output, &errors), kExitFileFailed);
+        EXPECT_NE(errors.find("cannot write to the log file Z:\\dev\\full: the disk is full"),
+                  std::string::npos)
+            << errors;
+    }
+}
+
+// A program run in a given current folder; its exit code and what it
+// printed (output and errors).
+int RunFrom(const std::wstring &program, const std::string &folder, std::string &printed) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const std::string printedPath = folder + "\\printed.txt";
+    HANDLE file = CreateFileA(printedPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                              CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = file;
+    startup.hStdError = file;
+    PROCESS_INFORMATION info{};
+    std::wstring line = L"\"" + program + L"\"";
+    int code = -1;
+    const std::wstring current(folder.begin(), folder.end());
+    if (CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                       current.c_str(), &startup, &info)) {
+        if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) {
+            DWORD exit = 0;
+            GetExitCodeProcess(info.hProcess, &exit);
+            code = int(exit);
+        } else {
+            TerminateProcess(info.hProcess, 9);
+        }
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+    CloseHandle(file);
+    printed = ReadFileText(printedPath);
+    DeleteFileA(printedPath.c_str());
+    return code;
+}
+
+// The long-path half of this lives in host_parts_test: Wine starts no program
+// from a path of 260 characters or more, so it is checked on the path alone.
+TEST(HostInstallPath, TheDefaultPlugInComesFromBesideTheProgramNeverTheCurrentFolder) {
+    ASSERT_FALSE(BlockNameOpens()) << "these cases need no monitor running";
+    // The current folder holds a DLL of the plug-in's name that must never be loaded.
+    PluginCopy bait("host install bait");
+    ASSERT_TRUE(bait.ok());
+    ASSERT_TRUE(CopyFileA((BuildDir() + "\\partial_plugin.dll").c_str(),
+                          (bait.folder() + "\\KelvoDyn.dll").c_str(), FALSE));
+    PluginCopy install("host install"); // KelvoDyn.dll, with kdhost.exe copied beside it
+    ASSERT_TRUE(install.ok());
+    const std::string program = install.folder() + "\\kdhost.exe";
+    ASSERT_TRUE(CopyFileA((BuildDir() + "\\kdhost.exe").c_str(), program.c_str(), FALSE));
+    struct Removed {
+        std::string path;
+        ~Removed() {
+            DeleteFileA(path.c_str());
+        }
+    } removed{program};
+
+    const struct {
+        const char *what;
+        bool pluginBeside;
+        int code;
+        const char *printed; // expected in what it printed
+    } cases[] = {
+        // The real plug-in loads and, with no monitor, reports no sources.
+        {"the plug-in beside it", true, kExitNo, "No sources: the plug-in reports 0."},
+        {"no plug-in beside it", false, kExitNoPlugin,
+         "host install\\KelvoDyn.dll: there is no such file"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.pluginBeside) {
+            install.DeleteFile("KelvoDyn.dll");
+        }
+        std::string printed;
+        EXPECT_EQ(RunFrom(std::wstring(program.begin(), program.end()), bait.folder(), printed),
+                  c.code)
+            << printed;
+        EXPECT_EQ(printed.find("GetSourceDesc is missing"), std::string::npos)
+            << "the DLL of the current folder was loaded: " << printed;
+        EXPECT_NE(printed.find(c.printed), std::string::npos) << printed;
+    }
+}
+
+} // namespace
