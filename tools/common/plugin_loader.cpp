@@ -51,13 +51,13 @@ std::string ProgramName() {
     return name.substr(0, name.rfind('.'));
 }
 
+} // namespace
+
 std::string FullPath(const std::string &path) {
     char full[MAX_PATH];
     DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
     return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
 }
-
-} // namespace
 
 std::string DefaultPluginPath() {
     std::string exe = ProgramPath();

@@ -19,6 +19,9 @@ struct LoadedPlugin {
 // KelvoDyn.dll in the folder of the running kdhost.exe.
 std::string DefaultPluginPath();
 
+// The path made absolute against the current folder (unchanged if it cannot be).
+std::string FullPath(const std::string &path);
+
 // False with a sentence naming the file and what is wrong (the load error, or
 // every missing export) when the plug-in cannot serve a host.
 bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &error);

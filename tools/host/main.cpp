@@ -13,6 +13,7 @@
 #include "option_values.h"
 #include "plugin_loader.h"
 #include "serve_command.h"
+#include "settings_check.h"
 #include "source_snapshot.h"
 #include "source_table.h"
 #include "text_output.h"
@@ -92,6 +93,12 @@ int main(int argc, char **argv) {
     }
     if (options->diagnose) {
         return Diagnose(out);
+    }
+    if (options->checkSettings) {
+        int code = CheckSettings(
+            options->settingsPath,
+            options->pluginPath.empty() ? DefaultPluginPath() : options->pluginPath, out, error);
+        return error.empty() ? code : Fail(code, error);
     }
 
     LoadedPlugin plugin;
