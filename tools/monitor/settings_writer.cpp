@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <map>
+
 #include "text_output.h"
 
 namespace {
@@ -39,15 +42,15 @@ std::wstring TrimmedWide(const std::wstring &text) {
     return text.substr(first, last - first);
 }
 
-// The longest start of text whose ANSI form has at most kNameChars bytes,
+// The longest start of text whose ANSI form has at most maxBytes bytes,
 // never splitting a surrogate pair or a double-byte character.
-std::string CutToNameLength(const std::wstring &text) {
+std::string CutToNameLength(const std::wstring &text, size_t maxBytes) {
     for (size_t chars = text.size(); chars > 0; --chars) {
         if (chars < text.size() && text[chars] >= 0xDC00 && text[chars] <= 0xDFFF) {
             continue; // would split a surrogate pair
         }
         std::string ansi = WideToAnsi(TrimmedWide(text.substr(0, chars)));
-        if (ansi.size() <= kNameChars) {
+        if (ansi.size() <= maxBytes) {
             return ansi;
         }
     }
@@ -66,18 +69,74 @@ std::string OneLine(std::string text) {
     return text;
 }
 
-} // namespace
-
-std::string SettingsName(const std::string &utf8) {
+// The name, with the suffix (ANSI) kept whole at its end within kNameChars.
+std::string NameWithSuffix(const std::string &utf8, const std::string &suffix) {
     std::wstring wide = Widen(utf8, CP_UTF8);
     for (wchar_t &c : wide) {
         c = (c < 0x20 || c == 0x7F) ? L' ' : c;
     }
-    std::string name = CutToNameLength(TrimmedWide(wide));
+    std::string name = CutToNameLength(TrimmedWide(wide), kNameChars - suffix.size()) + suffix;
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
         name = "\"" + name + "\"";
     }
     return name;
+}
+
+// Counts, per group, how often each name occurs.
+std::map<std::pair<SourceGroup, std::string>, int>
+NameCounts(const std::vector<Sensor> &sensors, const std::vector<std::string> &names) {
+    std::map<std::pair<SourceGroup, std::string>, int> counts;
+    for (size_t i = 0; i < sensors.size(); ++i) {
+        ++counts[{sensors[i].group, names[i]}];
+    }
+    return counts;
+}
+
+// "amdgpu#2" for the second device named amdgpu, in the order sensors come;
+// the bare name when only one device has it.
+std::string NumberedDevice(const std::vector<Sensor> &sensors, const Sensor &sensor) {
+    std::vector<std::string> paths;
+    for (const Sensor &other : sensors) {
+        if (other.device == sensor.device &&
+            std::find(paths.begin(), paths.end(), other.devicePath) == paths.end()) {
+            paths.push_back(other.devicePath);
+        }
+    }
+    size_t position = std::find(paths.begin(), paths.end(), sensor.devicePath) - paths.begin();
+    return paths.size() < 2 ? sensor.device : sensor.device + "#" + std::to_string(position + 1);
+}
+
+} // namespace
+
+std::string SettingsName(const std::string &utf8) {
+    return NameWithSuffix(utf8, "");
+}
+
+std::vector<std::string> UniqueSettingsNames(const std::vector<Sensor> &sensors) {
+    std::vector<std::string> names;
+    for (const Sensor &sensor : sensors) {
+        names.push_back(SettingsName(SensorName(sensor)));
+    }
+    // Equal names of devices of one name: the device's number tells them apart.
+    auto counts = NameCounts(sensors, names);
+    for (size_t i = 0; i < sensors.size(); ++i) {
+        if (counts[{sensors[i].group, names[i]}] > 1) {
+            names[i] =
+                SettingsName(NumberedDevice(sensors, sensors[i]) + " " + SensorLabel(sensors[i]));
+        }
+    }
+    // Still equal (labels alike up to the cut, or a label a driver repeats):
+    // a running number at the end of all but the first.
+    counts = NameCounts(sensors, names);
+    std::map<std::pair<SourceGroup, std::string>, int> seen;
+    for (size_t i = 0; i < sensors.size(); ++i) {
+        const std::pair<SourceGroup, std::string> key{sensors[i].group, names[i]};
+        int n = ++seen[key];
+        if (counts[key] > 1 && n > 1) {
+            names[i] = NameWithSuffix(SensorName(sensors[i]), " (" + std::to_string(n) + ")");
+        }
+    }
+    return names;
 }
 
 std::string SettingsText(const SensorSelection &selection, bool fahrenheit,
@@ -92,11 +151,11 @@ std::string SettingsText(const SensorSelection &selection, bool fahrenheit,
         "\r\n"
         "[kelvodyn]\r\n" +
         "UseFahrenheit=" + (fahrenheit ? "yes" : "no") + "\r\n";
+    const std::vector<std::string> names = UniqueSettingsNames(selection.published);
     size_t temps = 0, fans = 0;
-    for (const Sensor &sensor : selection.published) {
-        bool fan = sensor.group == SourceGroup::Fan;
-        text += KeyLine(fan ? "Fan" : "Temperature", fan ? ++fans : ++temps,
-                        SettingsName(SensorName(sensor)));
+    for (size_t i = 0; i < names.size(); ++i) {
+        bool fan = selection.published[i].group == SourceGroup::Fan;
+        text += KeyLine(fan ? "Fan" : "Temperature", fan ? ++fans : ++temps, names[i]);
     }
     return text;
 }
