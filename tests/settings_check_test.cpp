@@ -193,8 +193,10 @@ TEST_F(SettingsFile, TheShippedSampleAndFilesItCannotRead) {
         {"no such file", "--check-settings \"" + path + ".none\"", 4, "there is no such file"},
         {"a folder", "--check-settings \"" + BuildDir() + "\"", 4, "it is a folder"},
         {"an empty name", "--check-settings=", 3, "not an empty one"},
+        {"a file of more than 1 MiB", "--check-settings \"" + path + "\"", 4, "larger than 1 MiB"},
         {"with --watch", "--check-settings --watch", 3, "takes only --plugin"},
     };
+    Write(std::string((1 << 20) + 1, ';'));
     for (const auto &r : refusals) {
         EXPECT_EQ(RunTool("kdhost.exe", r.arguments, &output, &errors), r.code) << r.what;
         EXPECT_NE(errors.find(r.error), std::string::npos) << r.what << ": " << errors;

@@ -7,9 +7,10 @@
 namespace {
 
 std::string Environment(const char *name) {
-    char value[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length == 0 || length >= sizeof value ? "" : std::string(value, length);
+    DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+    std::string value(size, '\0');
+    DWORD length = size == 0 ? 0 : GetEnvironmentVariableA(name, &value[0], size);
+    return length == 0 || length >= size ? "" : value.substr(0, length);
 }
 
 } // namespace

@@ -90,6 +90,9 @@ std::string NoteLines(const SettingsNote &note) {
     return text;
 }
 
+// A settings file is a few lines; past this it is some other file.
+constexpr size_t kLargestFile = 1 << 20;
+
 bool ReadWholeFile(const std::string &path, std::string &bytes, DWORD &code) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -100,10 +103,12 @@ bool ReadWholeFile(const std::string &path, std::string &bytes, DWORD &code) {
     char buffer[4096];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) {
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0 &&
+           bytes.size() <= kLargestFile) {
         bytes.append(buffer, got);
     }
     code = ok ? 0 : GetLastError();
+    ok = ok && bytes.size() <= kLargestFile;
     CloseHandle(file);
     return ok;
 }
@@ -171,7 +176,9 @@ int CheckSettings(const std::string &file, const std::string &pluginPath, const 
     std::string bytes;
     DWORD code = 0;
     if (!ReadWholeFile(path, bytes, code)) {
-        error = "cannot read the settings file " + path + ": " + FileErrorWords(path, code);
+        error = "cannot read the settings file " + path + ": " +
+                (code == 0 ? "it is larger than 1 MiB, which no settings file is"
+                           : FileErrorWords(path, code));
         if (file.empty() && code == ERROR_FILE_NOT_FOUND) {
             error += " (without it, every source keeps its default name, in degrees Celsius)";
         }
