@@ -99,4 +99,35 @@ TEST(HostDiagnose, NoticesTheWindowOfACrashedMonitor) {
     CloseHandle(held);
 }
 
+// Without a block, the advice names where the monitor must run: under Wine the
+// same prefix, on Windows (forced here by the test hook of RunsUnderWine) the
+// same session, in Windows words only.
+TEST(HostDiagnose, NoBlockAdviceNamesThePrefixOnlyUnderWine) {
+    ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
+    char prefix[MAX_PATH] = "";
+    GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    const struct {
+        const char *what;
+        const char *assumeWindows; // KD_ASSUME_WINDOWS, or nullptr for none
+        std::string present;
+        const char *absent;
+    } cases[] = {
+        {"under Wine", nullptr,
+         std::string("no monitor is running in this Wine prefix (") + prefix +
+             "); under Wine the monitor must run in the same prefix as the host",
+         "session"},
+        {"a hook set to anything but 1 changes nothing", "yes", "in this Wine prefix", "session"},
+        {"on Windows", "1", "no monitor is running (or it runs in another session), so", "Wine"},
+    };
+    for (const auto &c : cases) {
+        SetEnvironmentVariableA("KD_ASSUME_WINDOWS", c.assumeWindows);
+        std::string output;
+        EXPECT_EQ(RunTool("kdhost.exe", "--diagnose", &output), 1) << c.what;
+        const std::string sentence = Unwrapped(output.substr(0, output.find("\nfinding: ")));
+        EXPECT_NE(sentence.find(c.present), std::string::npos) << c.what << ": " << sentence;
+        EXPECT_EQ(sentence.find(c.absent), std::string::npos) << c.what << ": " << sentence;
+    }
+    SetEnvironmentVariableA("KD_ASSUME_WINDOWS", nullptr);
+}
+
 } // namespace

@@ -6,13 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <regex>
+#include <sstream>
 #include <set>
 #include <thread>
 
 #include "exit_codes.h"
 #include "support/host_output.h"
 #include "support/plugin.h"
+#include "support/plugin_copy.h"
 #include "support/processes.h"
 
 namespace {
@@ -76,8 +79,11 @@ TEST_F(Serving, EachEndpointAnswersFromTheMonitorsReadings) {
     for (const char *reading : kFiveReadings) {
         EXPECT_NE(metrics.body.find(reading), std::string::npos) << reading << metrics.body;
     }
-    EXPECT_NE(metrics.body.find("kelvodyn_up{finding=\"live\"} 1\n"), std::string::npos);
-    EXPECT_NE(metrics.body.find("kelvodyn_sources 5\n"), std::string::npos);
+    std::ifstream fixture(BuildDir() + "\\fixtures\\metrics_simulated.txt", std::ios::binary);
+    ASSERT_TRUE(fixture.good()) << "fixtures/metrics_simulated.txt not found beside the tests";
+    std::stringstream expected;
+    expected << fixture.rdbuf();
+    EXPECT_EQ(metrics.body, expected.str()) << "the whole answer, byte for byte";
 
     HttpReply head = HttpExchange(server.port, "HEAD /metrics HTTP/1.1\r\n\r\n");
     EXPECT_EQ(head.status, 200) << head.raw;
@@ -190,6 +196,48 @@ TEST_F(Serving, EveryRequestOfALoadRunIsAnswered) {
         EXPECT_EQ(answered[c], requests) << "client " << c << ": " << failures[c];
     }
     EXPECT_EQ(HttpGet(server.port, "/metrics").status, 200) << "still answering";
+}
+
+// Base units only: a plug-in set to Fahrenheit still gives _celsius, converted,
+// with the unit it gave in a label; the series kelvodyn_up keeps no label
+// whatever the block shows, and the finding moves between fixed series.
+TEST(ServeUnits, FahrenheitIsConvertedAndTheFindingIsAValue) {
+    PluginCopy copy("serve-fahrenheit");
+    ASSERT_TRUE(copy.ok());
+    copy.WriteSettings(SettingsText({"UseFahrenheit=yes", "Temperature1=CPU"}));
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 113,-40,212.9 --fans 900", monitor));
+    Server server;
+    ASSERT_TRUE(StartServer("--plugin \"" + copy.folder() + "\\KelvoDyn.dll\"", server));
+    const std::string body = HttpGet(server.port, "/metrics").body;
+    const struct {
+        const char *what;
+        const char *line;
+    } expected[] = {
+        {"113 F", "kelvodyn_temperature_celsius{index=\"0\",name=\"CPU\",source_unit=\"°F\"} 45\n"},
+        {"-40 F", "kelvodyn_temperature_celsius{index=\"1\",name=\"KD temperature 2\","
+                  "source_unit=\"°F\"} -40\n"},
+        {"to the hundredth", "kelvodyn_temperature_celsius{index=\"2\",name=\"KD temperature 3\","
+                             "source_unit=\"°F\"} 100.5\n"},
+        {"fans unchanged", "kelvodyn_fan_rpm{index=\"3\",name=\"KD fan speed 1\"} 900\n"},
+        {"up without a label", "\nkelvodyn_up 1\n"},
+        {"live", "kelvodyn_finding{finding=\"live\"} 1\n"},
+    };
+    for (const auto &e : expected) {
+        EXPECT_NE(body.find(e.line), std::string::npos) << e.what << "\n" << body;
+    }
+    EXPECT_EQ(body.find("fahrenheit"), std::string::npos) << body;
+
+    monitor.reset(); // stopped: the same series, other values
+    const std::string down = HttpGet(server.port, "/metrics").body;
+    EXPECT_NE(down.find("\nkelvodyn_up 0\n"), std::string::npos) << down;
+    EXPECT_NE(down.find("kelvodyn_finding{finding=\"live\"} 0\n"), std::string::npos) << down;
+    const std::regex set("\nkelvodyn_finding\\{finding=\"[a-z-]+\"\\} 1\n");
+    EXPECT_EQ(
+        std::distance(std::sregex_iterator(down.begin(), down.end(), set), std::sregex_iterator()),
+        1)
+        << "one finding is 1\n"
+        << down;
 }
 
 TEST(ServeSnapshots, ConcurrentRequestsShareOneSnapshotLaterOnesTakeTheirOwn) {

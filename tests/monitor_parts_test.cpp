@@ -157,6 +157,46 @@ TEST(SettingsWriter, NamesTheProfileReaderGivesBackAsWritten) {
         << text;
 }
 
+// Two sensors never get one name in a group, and every name stays within 31.
+TEST(SettingsWriter, NamesAreUniqueWithinEachGroup) {
+    const std::string longLabel = "a label long enough to be cut here";
+    const struct {
+        const char *what;
+        std::vector<Sensor> sensors; // in the order they are published
+        std::vector<std::string> names;
+    } cases[] = {
+        {"names apart stay as they are",
+         {Make(T, "coretemp", "c", 1, "Core 0"), Make(T, "coretemp", "c", 2, "Core 1")},
+         {"coretemp Core 0", "coretemp Core 1"}},
+        {"two cards of one name",
+         {Make(T, "amdgpu", "pci\\03", 1, "edge"), Make(T, "amdgpu", "pci\\0a", 1, "edge")},
+         {"amdgpu#1 edge", "amdgpu#2 edge"}},
+        {"only the equal names are numbered",
+         {Make(T, "amdgpu", "pci\\03", 1, "edge"), Make(T, "amdgpu", "pci\\03", 2, "junction"),
+          Make(T, "amdgpu", "pci\\0a", 1, "edge")},
+         {"amdgpu#1 edge", "amdgpu junction", "amdgpu#2 edge"}},
+        {"a temperature and a fan may share a name",
+         {Make(T, "dev", "p", 1, "CPU"), Make(F, "dev", "p", 1, "CPU")},
+         {"dev CPU", "dev CPU"}},
+        {"labels equal up to the cut",
+         {Make(T, "nct", "p", 1, (longLabel + " 1").c_str()),
+          Make(T, "nct", "p", 2, (longLabel + " 2").c_str()),
+          Make(T, "nct", "p", 3, (longLabel + " 3").c_str())},
+         {"nct a label long enough to be c", "nct a label long enough to (2)",
+          "nct a label long enough to (3)"}},
+        {"a label a driver repeats",
+         {Make(F, "it87", "p", 1, "fan"), Make(F, "it87", "p", 2, "fan")},
+         {"it87 fan", "it87 fan (2)"}},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> names = UniqueSettingsNames(c.sensors);
+        EXPECT_EQ(names, c.names) << c.what;
+        for (const std::string &name : names) {
+            EXPECT_LE(name.size(), 31u) << c.what << ": " << name;
+        }
+    }
+}
+
 TEST(SourceOptions, HowTheRealSourcesCombine) {
     const struct {
         std::vector<std::string> args;

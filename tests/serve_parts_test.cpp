@@ -139,18 +139,23 @@ TEST(MetricsText, FamiliesSamplesAndEscapes) {
                "C",
                61),
     };
-    const std::string text = MetricsText(snapshot, "live");
+    const std::string text = MetricsText(snapshot, Finding::Live);
     struct Line {
         const char *what;
         std::string line;
         bool present;
     } lines[] = {
-        {"up with the finding", "kelvodyn_up{finding=\"live\"} 1", true},
+        {"up without a label", "\nkelvodyn_up 1\n", true},
+        {"the finding as its own series", "kelvodyn_finding{finding=\"live\"} 1\n", true},
+        {"other findings are 0", "kelvodyn_finding{finding=\"window-gone\"} 0\n", true},
         {"what GetSourcesNum said", "kelvodyn_sources 8", true},
         {"hundredths", "kelvodyn_temperature_celsius{index=\"0\",name=\"CPU\"} 38.88", true},
-        {"Fahrenheit under its own name, escaped",
-         "kelvodyn_temperature_fahrenheit{index=\"1\",name=\"Case \\\"front\\\" \\\\ A\\nB\"} 113",
+        {"Fahrenheit converted, its unit kept, escaped",
+         "kelvodyn_temperature_celsius{index=\"1\",name=\"Case \\\"front\\\" \\\\ A\\nB\","
+         "source_unit=\"\xC2\xB0"
+         "F\"} 45\n",
          true},
+        {"no family off the base unit", "fahrenheit", false},
         {"whole RPM", "kelvodyn_fan_rpm{index=\"3\",name=\"KD fan speed 1\"} 900", true},
         {"no sample without a reading", "name=\"No reading\"} ", false},
         {"no sample for a value that is not finite", "name=\"Infinite\"} ", false},
@@ -169,8 +174,8 @@ TEST(MetricsText, FamiliesSamplesAndEscapes) {
         EXPECT_EQ(text.find(l.line) != std::string::npos, l.present) << l.what << "\n" << text;
     }
     for (const char *family :
-         {"kelvodyn_up", "kelvodyn_sources", "kelvodyn_source_info", "kelvodyn_temperature_celsius",
-          "kelvodyn_temperature_fahrenheit", "kelvodyn_fan_rpm"}) {
+         {"kelvodyn_build_info", "kelvodyn_up", "kelvodyn_finding", "kelvodyn_sources",
+          "kelvodyn_source_info", "kelvodyn_temperature_celsius", "kelvodyn_fan_rpm"}) {
         EXPECT_NE(text.find(std::string("# HELP ") + family + " "), std::string::npos) << family;
         EXPECT_NE(text.find(std::string("# TYPE ") + family + " gauge\n"), std::string::npos)
             << family;
@@ -185,10 +190,43 @@ TEST(MetricsText, FamiliesSamplesAndEscapes) {
 
 TEST(MetricsText, NoSourcesIsDownWithTheReason) {
     Snapshot snapshot;
-    const std::string text = MetricsText(snapshot, "window-gone");
-    EXPECT_NE(text.find("kelvodyn_up{finding=\"window-gone\"} 0\n"), std::string::npos) << text;
+    const std::string text = MetricsText(snapshot, Finding::WindowGone);
+    EXPECT_NE(text.find("\nkelvodyn_up 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("kelvodyn_finding{finding=\"window-gone\"} 1\n"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("kelvodyn_sources 0\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("kelvodyn_source_info"), std::string::npos) << "no empty families";
+}
+
+// Every finding gets its series whatever the block shows, and only the one it
+// shows is 1: the series set stays the same as the finding changes.
+TEST(MetricsText, EveryFindingHasItsSeriesAndOneIsSet) {
+    for (int shown = 0; shown < kFindingCount; ++shown) {
+        const std::string text = MetricsText(Snapshot{}, Finding(shown));
+        for (int f = 0; f < kFindingCount; ++f) {
+            const std::string line = std::string("kelvodyn_finding{finding=\"") +
+                                     FindingName(Finding(f)) + "\"} " + (f == shown ? "1" : "0") +
+                                     "\n";
+            EXPECT_NE(text.find(line), std::string::npos)
+                << FindingName(Finding(shown)) << ": " << line;
+        }
+    }
+}
+
+TEST(MetricsText, FahrenheitToCelsius) {
+    const struct {
+        const char *what;
+        float fahrenheit;
+        const char *celsius;
+    } cases[] = {
+        {"water freezes", 32, "0"},          {"water boils", 212, "100"},
+        {"the scales meet", -40, "-40"},     {"below zero", 0, "-17.78"},
+        {"to the hundredth", 98.6f, "37"},   {"to the nearest hundredth", 33.01f, "0.56"},
+        {"the plug-in's bound", 572, "300"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(CelsiusFromFahrenheit(c.fahrenheit), c.celsius) << c.what;
+    }
 }
 
 TEST(StatusPage, EscapesEverythingFromThePlugin) {

@@ -134,7 +134,9 @@ check_with_prometheus() {
         fail "Prometheus never gave 45.5 for the first temperature; last answer: $(cat "$work/query.json" 2>/dev/null)"
     local pair
     for pair in 'kelvodyn_temperature_celsius{index="1"}=52' 'kelvodyn_fan_rpm{index="2"}=900' \
-        'kelvodyn_fan_rpm{index="4"}=0' 'kelvodyn_up{finding="live"}=1' 'kelvodyn_sources=5'; do
+        'kelvodyn_fan_rpm{index="4"}=0' 'kelvodyn_up=1' 'kelvodyn_finding{finding="live"}=1' \
+        'kelvodyn_finding{finding="no-block"}=0' 'kelvodyn_sources=5' \
+        'count(kelvodyn_up)=1' 'count(kelvodyn_finding == 1)=1'; do
         query_gives "${pair%=*}" "${pair##*=}" ||
             fail "Prometheus gives for ${pair%=*}: $(cat "$work/query.json")"
     done

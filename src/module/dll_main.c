@@ -5,6 +5,7 @@
 #include "../monitor_link/shared_block.h"
 #include "module_state.h"
 #include "settings.h"
+#include "settings_file.h"
 
 BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID reserved) {
     (void)reserved;
@@ -12,7 +13,7 @@ BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID reserved) {
         g_hInstance = hInstance;
         DisableThreadLibraryCalls(hInstance);
         /* Read once: a changed unit takes effect when the module is next loaded. */
-        g_useFahrenheit = GetIniBool("UseFahrenheit", FALSE) ? 1 : 0;
+        g_useFahrenheit = GetIniBool(SETTINGS_USE_FAHRENHEIT, FALSE) ? 1 : 0;
     } else if (reason == DLL_PROCESS_DETACH) {
         CloseSharedBlock();
     }

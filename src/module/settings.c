@@ -2,13 +2,11 @@
 #include "settings.h"
 
 #include "module_state.h"
+#include "settings_file.h"
 #include "settings_path.h"
 
-#define SETTINGS_SECTION "kelvodyn"
-#define SETTINGS_EXTENSION ".ini"
 #define PATH_BUFFER_BYTES 272
 #define MODULE_PATH_CHARS 270
-#define BOOL_VALUE_CHARS 10
 
 /* What the profile call answers for a missing file: the default, cut to fit. */
 static uint32_t CopyDefault(const char *defaultValue, char *out, uint32_t outSize) {
@@ -28,26 +26,12 @@ uint32_t GetIniString(const char *key, const char *defaultValue, char *out, uint
         return CopyDefault(defaultValue, out, outSize);
     }
     ReplaceExtension(path, SETTINGS_EXTENSION);
-    return GetPrivateProfileStringA(SETTINGS_SECTION, key, defaultValue, out, outSize, path);
+    return ReadSettingsFile(path, key, defaultValue, out, outSize);
 }
-
-/* Tried in this order; "da" and "net" are the Windows-1251 bytes of the Russian words. */
-static const char *const TRUE_WORDS[] = {"yes", "1", "true", "\xE4\xE0"};
-static const char *const FALSE_WORDS[] = {"no", "0", "false", "\xED\xE5\xF2"};
-#define WORD_COUNT (sizeof TRUE_WORDS / sizeof TRUE_WORDS[0])
 
 BOOL GetIniBool(const char *key, BOOL defaultValue) {
     char value[12];
-    GetIniString(key, "", value, BOOL_VALUE_CHARS);
-    for (unsigned i = 0; i < WORD_COUNT; ++i) {
-        if (lstrcmpiA(value, TRUE_WORDS[i]) == 0) {
-            return TRUE;
-        }
-    }
-    for (unsigned i = 0; i < WORD_COUNT; ++i) {
-        if (lstrcmpiA(value, FALSE_WORDS[i]) == 0) {
-            return FALSE;
-        }
-    }
-    return defaultValue;
+    GetIniString(key, "", value, SETTINGS_WORD_CHARS + 1);
+    int word = SettingsWord(value);
+    return word < 0 ? defaultValue : (BOOL)word;
 }

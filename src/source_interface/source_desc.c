@@ -2,6 +2,7 @@
  * settings file at every call, so an edited name shows at the next call. */
 #include "../module/module_state.h"
 #include "../module/settings.h"
+#include "../module/settings_file.h"
 #include "../monitor_link/shared_block.h"
 #include "kelvodyn.h"
 #include "source_index.h"
@@ -33,14 +34,14 @@ int32_t KD_CDECL GetSourceDesc(uint32_t index, SourceDesc *desc) {
     char key[20];
     char defaultName[32];
     if (ref.group == SOURCE_TEMPERATURE) {
-        wsprintfA(key, "Temperature%d", ref.number);
-        wsprintfA(defaultName, "KD temperature %d", ref.number);
+        wsprintfA(key, SETTINGS_TEMPERATURE_KEY, ref.number);
+        wsprintfA(defaultName, SETTINGS_TEMPERATURE_NAME, ref.number);
         lstrcpyA(desc->units, g_useFahrenheit ? UNITS_FAHRENHEIT : UNITS_CELSIUS);
         desc->scaleMax = TEMPERATURE_SCALE_MAX;
         desc->scaleDivisions = TEMPERATURE_DIVISIONS;
     } else {
-        wsprintfA(key, "Fan%d", ref.number);
-        wsprintfA(defaultName, "KD fan speed %d", ref.number);
+        wsprintfA(key, SETTINGS_FAN_KEY, ref.number);
+        wsprintfA(defaultName, SETTINGS_FAN_NAME, ref.number);
         lstrcpyA(desc->units, UNITS_RPM);
         desc->scaleMax = FAN_SCALE_MAX;
         desc->scaleDivisions = FAN_DIVISIONS;

@@ -6,6 +6,7 @@
 
 #include "error_words.h"
 #include "number_text.h"
+#include "wine_host.h"
 
 namespace {
 
@@ -36,6 +37,19 @@ bool CountTooHigh(const SharedSensorBlock &b, std::string &sentence) {
     return false;
 }
 
+// Where the monitor could be instead: named objects are per session on
+// Windows, and under Wine per prefix as well.
+std::string ElsewhereWords() {
+    if (!RunsUnderWine()) {
+        return "no monitor is running (or it runs in another session)";
+    }
+    const std::string prefix = WinePrefix();
+    return "no monitor is running in this Wine prefix (" +
+           (prefix.empty() ? std::string("~/.wine, as WINEPREFIX is not set") : prefix) +
+           "); under Wine the monitor must run in the same prefix as the host, with the same "
+           "WINEPREFIX";
+}
+
 } // namespace
 
 Diagnosis DiagnoseBlock(const BlockCopy &copy) {
@@ -43,9 +57,8 @@ Diagnosis DiagnoseBlock(const BlockCopy &copy) {
     const std::string name = "\"" SHARED_BLOCK_NAME "\"";
     const std::string need = std::to_string(SHARED_BLOCK_MIN_SIZE);
     if (copy.access == BlockAccess::NoSuchBlock) {
-        return {Finding::NoBlock, "There is no shared block named " + name +
-                                      ": no monitor is running (or it runs in another session), "
-                                      "so the plug-in has nothing to show."};
+        return {Finding::NoBlock, "There is no shared block named " + name + ": " +
+                                      ElsewhereWords() + ", so the plug-in has nothing to show."};
     }
     if (copy.access == BlockAccess::CannotOpen) {
         return {Finding::CannotOpen,

@@ -16,8 +16,11 @@ enum class Finding {
     NotPublishing,    // bit 0 of flags clear, the window alive (or none named yet)
     WindowGone,       // hwnd names no existing window
     NothingPublished, // live, with no temperatures and no fans
-    Live,             // live, with sources
+    Live,             // live, with sources (the last finding)
 };
+
+// How many findings there are: every one from NoBlock to Live.
+constexpr int kFindingCount = int(Finding::Live) + 1;
 
 struct Diagnosis {
     Finding finding;

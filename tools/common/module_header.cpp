@@ -73,6 +73,10 @@ const char *HostBitness() {
     return kHost64 ? "64-bit" : "32-bit";
 }
 
+int HostBits() {
+    return kHost64 ? 64 : 32;
+}
+
 const char *HostArch() {
     return kHost64 ? "x64" : "x86";
 }

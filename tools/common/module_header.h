@@ -18,6 +18,9 @@ ModuleHeader ReadModuleHeader(const std::string &path);
 // "32-bit", "64-bit" for this host's own bitness.
 const char *HostBitness();
 
+// 32 or 64: this host's own bitness as a number.
+int HostBits();
+
 // The build folder a host of this bitness uses ("x86", "x64").
 const char *HostArch();
 

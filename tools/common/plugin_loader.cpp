@@ -82,6 +82,8 @@ std::string ProgramName() {
     return name.substr(0, name.rfind('.'));
 }
 
+} // namespace
+
 std::string FullPath(const std::string &path) {
     std::wstring wide = WidePath(path);
     DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
@@ -94,8 +96,6 @@ std::string FullPath(const std::string &path) {
     std::string ansi = PlainAnsiPath(full);
     return ansi.empty() ? path : ansi;
 }
-
-} // namespace
 
 bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error) {
     // Never a bare name: the loader would search the current folder and the PATH for it.

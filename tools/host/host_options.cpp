@@ -8,6 +8,11 @@ namespace {
 
 // Combinations that cannot mean anything; the first one found, as a sentence.
 std::string Conflict(const HostOptions &options, bool timingGiven, bool intervalGiven) {
+    if (options.checkSettings &&
+        (options.watch || options.diagnose || options.serve || timingGiven ||
+         options.format != OutputFormat::Table || !options.logPath.empty())) {
+        return "--check-settings reads the settings file and takes only --plugin";
+    }
     if (options.serve && (options.watch || options.diagnose || intervalGiven ||
                           options.format != OutputFormat::Table || !options.logPath.empty())) {
         return "--serve answers every request with a fresh snapshot and takes only --plugin and "
@@ -46,6 +51,12 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
             options.watch = true;
         } else if (arg == "--diagnose") {
             options.diagnose = true;
+        } else if (arg == "--check-settings") {
+            options.checkSettings = true;
+            if (TakeOptionalValue(line, options.settingsPath) && options.settingsPath.empty()) {
+                error = "--check-settings takes a file name, not an empty one";
+                return std::nullopt;
+            }
         } else if (arg == "--json" || arg == "--csv") {
             if (formatGiven) {
                 error = "choose one of --json and --csv";
@@ -124,6 +135,13 @@ const char kUsage[] =
     "                   0.0.0.0:PORT (or [::]:PORT) makes it reachable from other\n"
     "                   machines (the endpoint has no login). Port 0 takes any free\n"
     "                   port; the line printed says where it listens\n"
+    "  --check-settings [FILE]  read the settings file beside the plug-in (or FILE)\n"
+    "                   as the plug-in reads it and say, line by line, what it\n"
+    "                   reads differently from what was meant (UTF-8 text, comments\n"
+    "                   after values, keys it never reads, names cut at 31\n"
+    "                   characters, equal names); then what each source is called.\n"
+    "                   Exit code 0: nothing to fix; 1: something to fix; 4: the\n"
+    "                   file cannot be read\n"
     "  --version        print kdhost's version\n"
     "  --help           show this text\n"
     "\n"

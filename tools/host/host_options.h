@@ -19,6 +19,8 @@ struct HostOptions {
     bool diagnose = false;
     bool serve = false;
     ListenAddress listen; // with serve
+    bool checkSettings = false;
+    std::string settingsPath; // with checkSettings; empty: the one beside the plug-in
     bool help = false;
     bool version = false;
 };

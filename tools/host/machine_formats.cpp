@@ -7,6 +7,7 @@
 
 #include "csv_text.h"
 #include "log_columns.h"
+#include "module_header.h"
 #include "number_text.h"
 
 namespace {
@@ -42,7 +43,7 @@ std::string JsonReading(const SourceReading &s) {
 std::string SnapshotJson(const Snapshot &snapshot, const std::string &pluginPath) {
     std::string json = "{\n";
     json += "  \"plugin\": " + JsonString(pluginPath) + ",\n";
-    json += "  \"hostBits\": " + std::string(sizeof(void *) == 8 ? "64" : "32") + ",\n";
+    json += "  \"hostBits\": " + std::to_string(HostBits()) + ",\n";
     json += "  \"time\": " + JsonString(snapshot.time) + ",\n";
     json += "  \"count\": " + std::to_string(snapshot.reported) + ",\n";
     json += "  \"sources\": [";

@@ -14,6 +14,7 @@
 #include "option_values.h"
 #include "plugin_loader.h"
 #include "serve_command.h"
+#include "settings_check.h"
 #include "source_snapshot.h"
 #include "source_table.h"
 #include "text_output.h"
@@ -94,9 +95,16 @@ int main(int argc, char **argv) {
     if (options->diagnose) {
         return Diagnose(out);
     }
+    std::string path = options->pluginPath;
+    if (options->checkSettings) {
+        if (path.empty() && !DefaultPluginPath(path, error)) {
+            return Fail(kExitNoPlugin, error);
+        }
+        int code = CheckSettings(options->settingsPath, path, out, error);
+        return error.empty() ? code : Fail(code, error);
+    }
 
     LoadedPlugin plugin;
-    std::string path = options->pluginPath;
     if ((path.empty() && !DefaultPluginPath(path, error)) || !LoadPlugin(path, plugin, error)) {
         return Fail(kExitNoPlugin, error);
     }

@@ -1,13 +1,17 @@
-// Families follow the kernel-sensor exporters' naming (_celsius, _rpm). A
-// source without a reading has no sample, only its kelvodyn_source_info row;
-// a temperature whose unit is neither degrees Celsius nor Fahrenheit gets no
-// temperature sample rather than a wrong unit. The unit is told by its letter:
-// the degree sign (ANSI 0xB0) that made it a temperature is another character
-// in some code pages.
+// Families follow the kernel-sensor exporters' naming: base units only
+// (_celsius, _rpm), so a reading the plug-in gives in degrees Fahrenheit is
+// converted and keeps its source unit in a label. A source without a reading
+// has no sample, only its kelvodyn_source_info row; a temperature whose unit
+// is neither Celsius nor Fahrenheit gets no temperature sample rather than a
+// wrong one. The unit is told by its letter: the degree sign (ANSI 0xB0) that
+// made it a temperature is another character in some code pages. What changes
+// (the finding) is a sample's value, never a label of kelvodyn_up, so alerts
+// and graphs keep one series across changes.
 #include "metrics_text.h"
 
 #include <cmath>
 
+#include "module_header.h"
 #include "number_text.h"
 
 namespace {
@@ -26,21 +30,21 @@ std::string Sample(const char *family, const std::string &labels, const std::str
     return std::string(family) + (labels.empty() ? "" : "{" + labels + "}") + " " + value + "\n";
 }
 
-// The reading family a source belongs to, or nullptr when it has none.
-Family *ReadingFamily(const SourceReading &s, Family &celsius, Family &fahrenheit, Family &rpm) {
-    if (s.group == SourceGroup::Fan) {
-        return &rpm;
-    }
+// The temperature sample's value and extra labels, or false when it has none.
+bool CelsiusSample(const SourceReading &s, std::string &value, std::string &labels) {
     if (s.group != SourceGroup::Temperature || s.units.empty()) {
-        return nullptr;
+        return false;
     }
     switch (s.units.back()) {
     case 'C':
-        return &celsius;
+        value = ReadingNumber(s);
+        return true;
     case 'F':
-        return &fahrenheit;
+        value = CelsiusFromFahrenheit(s.value);
+        labels = "," + Label("source_unit", s.units);
+        return true;
     default:
-        return nullptr;
+        return false;
     }
 }
 
@@ -61,24 +65,40 @@ std::string LabelValue(const std::string &utf8) {
     return out;
 }
 
-std::string MetricsText(const Snapshot &snapshot, const std::string &finding) {
-    Family up{"kelvodyn_up",
-              "1 when the plug-in gives at least one source, else 0; finding says what the "
-              "shared block shows (live, no-block, not-publishing, window-gone, ...).",
-              ""};
+std::string CelsiusFromFahrenheit(float fahrenheit) {
+    return ResolutionText(float((double(fahrenheit) - 32) * 5 / 9), 2);
+}
+
+std::string MetricsText(const Snapshot &snapshot, Finding finding) {
+    Family buildInfo{"kelvodyn_build_info",
+                     "Always 1: the version of kdhost (and of the plug-in it ships with) and its "
+                     "bitness.",
+                     ""};
+    Family up{"kelvodyn_up", "1 when the plug-in gives at least one source, else 0.", ""};
+    Family findings{"kelvodyn_finding",
+                    "1 for what the shared block shows now (the word kdhost --diagnose prints), "
+                    "0 for every other finding.",
+                    ""};
     Family sources{"kelvodyn_sources", "How many sources the plug-in reports (GetSourcesNum).", ""};
     Family info{"kelvodyn_source_info",
                 "One row per source the plug-in offers, with or without a reading: its group, "
                 "name, unit and display scale.",
                 ""};
-    Family celsius{"kelvodyn_temperature_celsius", "Temperature in degrees Celsius.", ""};
-    Family fahrenheit{"kelvodyn_temperature_fahrenheit",
-                      "Temperature in degrees Fahrenheit, as the monitor publishes it when the "
-                      "plug-in is set to Fahrenheit.",
-                      ""};
+    Family celsius{"kelvodyn_temperature_celsius",
+                   "Temperature in degrees Celsius; source_unit names the unit the plug-in gave "
+                   "when it was converted.",
+                   ""};
     Family rpm{"kelvodyn_fan_rpm", "Fan speed in revolutions per minute.", ""};
 
-    up.samples = Sample(up.name, Label("finding", finding), snapshot.sources.empty() ? "0" : "1");
+    buildInfo.samples = Sample(buildInfo.name,
+                               Label("version", KD_PROJECT_VERSION) + "," +
+                                   Label("bits", std::to_string(HostBits())),
+                               "1");
+    up.samples = Sample(up.name, "", snapshot.sources.empty() ? "0" : "1");
+    for (int f = 0; f < kFindingCount; ++f) {
+        findings.samples += Sample(findings.name, Label("finding", FindingName(Finding(f))),
+                                   Finding(f) == finding ? "1" : "0");
+    }
     sources.samples = Sample(sources.name, "", std::to_string(snapshot.reported));
     for (const SourceReading &s : snapshot.sources) {
         const std::string index = Label("index", std::to_string(s.index));
@@ -90,13 +110,18 @@ std::string MetricsText(const Snapshot &snapshot, const std::string &finding) {
                                    Label("scale_max", ShortestFloat(s.scaleMax)) + "," +
                                    Label("scale_divisions", ShortestFloat(s.scaleDivisions)),
                                "1");
-        Family *family = ReadingFamily(s, celsius, fahrenheit, rpm);
-        if (family != nullptr && HasReading(s.value) && std::isfinite(s.value)) {
-            family->samples += Sample(family->name, index + "," + name, ReadingNumber(s));
+        if (!HasReading(s.value) || !std::isfinite(s.value)) {
+            continue;
+        }
+        std::string value, labels;
+        if (s.group == SourceGroup::Fan) {
+            rpm.samples += Sample(rpm.name, index + "," + name, ReadingNumber(s));
+        } else if (CelsiusSample(s, value, labels)) {
+            celsius.samples += Sample(celsius.name, index + "," + name + labels, value);
         }
     }
     std::string text;
-    for (const Family *family : {&up, &sources, &info, &celsius, &fahrenheit, &rpm}) {
+    for (const Family *family : {&buildInfo, &up, &findings, &sources, &info, &celsius, &rpm}) {
         // A family without samples is left out, as client libraries do.
         if (!family->samples.empty()) {
             text += std::string("# HELP ") + family->name + " " + family->help + "\n";

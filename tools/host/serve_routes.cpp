@@ -18,7 +18,7 @@ HttpResponse Route(const HttpRequest &request, SharedSnapshot &snapshots,
     if (request.path == "/metrics") {
         auto state = snapshots.Fresh();
         response.contentType = kMetricsContentType;
-        response.body = MetricsText(state->snapshot, FindingName(state->finding));
+        response.body = MetricsText(state->snapshot, state->finding);
     } else if (request.path == "/data.json") {
         auto state = snapshots.Fresh();
         response.contentType = "application/json";

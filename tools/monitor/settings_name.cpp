@@ -46,15 +46,17 @@ bool StrippedByReader(const std::string &name) {
 
 } // namespace
 
-std::string SettingsNameIn(const std::string &utf8, const NameCodePage &codePage) {
+std::string SettingsNameIn(const std::string &utf8, const NameCodePage &codePage,
+                           const std::string &suffix) {
     std::wstring wide = codePage.fromUtf8(utf8);
     for (wchar_t &c : wide) {
         c = (c < 0x20 || c == 0x7F) ? L' ' : c;
     }
     wide = TrimmedWide(wide);
-    std::string name = CutToNameLength(wide, kNameChars, codePage);
+    const size_t room = suffix.size() < kNameChars ? kNameChars - suffix.size() : 0;
+    std::string name = CutToNameLength(wide, room, codePage) + suffix;
     if (StrippedByReader(name) && name.size() == kNameChars) {
-        name = CutToNameLength(wide, kNameChars - 1, codePage);
+        name = CutToNameLength(wide, room - 1, codePage) + suffix;
     }
     return StrippedByReader(name) ? "\"" + name + "\"" : name;
 }

@@ -17,5 +17,7 @@ struct NameCodePage {
 // spaces, without the spaces around it the profile reader drops, cut to 31
 // characters, and quoted once more when it starts and ends with the same
 // quote (' or "), which the reader would strip; such a name is cut to 30, as
-// the reader then keeps one character less.
-std::string SettingsNameIn(const std::string &utf8, const NameCodePage &codePage);
+// the reader then keeps one character less. A suffix (ANSI, such as " (2)")
+// is kept whole at the end, the name cut to make room for it.
+std::string SettingsNameIn(const std::string &utf8, const NameCodePage &codePage,
+                           const std::string &suffix = "");

@@ -1,0 +1,27 @@
+/* The settings file's yes/no words and its profile call, shared by the plug-in
+ * and the tools that check a settings file. */
+#include "settings_file.h"
+
+uint32_t ReadSettingsFile(const char *file, const char *key, const char *defaultValue, char *out,
+                          uint32_t outSize) {
+    return GetPrivateProfileStringA(SETTINGS_SECTION, key, defaultValue, out, outSize, file);
+}
+
+/* Tried in this order; "da" and "net" are the Windows-1251 bytes of the Russian words. */
+static const char *const TRUE_WORDS[] = {"yes", "1", "true", "\xE4\xE0"};
+static const char *const FALSE_WORDS[] = {"no", "0", "false", "\xED\xE5\xF2"};
+#define WORD_COUNT (sizeof TRUE_WORDS / sizeof TRUE_WORDS[0])
+
+int SettingsWord(const char *value) {
+    for (unsigned i = 0; i < WORD_COUNT; ++i) {
+        if (lstrcmpiA(value, TRUE_WORDS[i]) == 0) {
+            return 1;
+        }
+    }
+    for (unsigned i = 0; i < WORD_COUNT; ++i) {
+        if (lstrcmpiA(value, FALSE_WORDS[i]) == 0) {
+            return 0;
+        }
+    }
+    return -1;
+}

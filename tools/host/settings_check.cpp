@@ -1,0 +1,190 @@
+// The names and the unit come from the plug-in's own profile call and yes/no
+// words (src/module/settings_file.c), so what is printed is what the plug-in
+// will show; the line scan says why where that differs from the file's text.
+#include "settings_check.h"
+
+#include <algorithm>
+
+#include "error_words.h"
+#include "exit_codes.h"
+#include "number_text.h"
+#include "plugin_loader.h"
+#include "settings_scan.h"
+#include "terminal_text.h"
+
+extern "C" {
+#include "module/settings_file.h"
+#include "module/settings_path.h"
+}
+
+namespace {
+
+// Longer than any name the reader would keep whole, so a cut can be told.
+constexpr uint32_t kWholeValue = 1024;
+// A default no file can hold: the key is missing.
+const char kMissing[] = "\x01";
+
+struct GivenKey {
+    std::string key;
+    std::string value; // as the reader answers it, whole
+    int line;
+};
+
+std::string Shown(const std::string &ansi) {
+    return "'" + TerminalText(AnsiToUtf8(ansi), 60) + "'";
+}
+
+int LineOf(const SettingsScan &scan, const std::string &key) {
+    auto found = scan.keyLines.find(key);
+    return found == scan.keyLines.end() ? 0 : found->second;
+}
+
+std::string FahrenheitNote(const GivenKey &given) {
+    std::string word = given.value.substr(0, SETTINGS_WORD_CHARS);
+    if (given.value.empty() || SettingsWord(word.c_str()) >= 0) {
+        return "";
+    }
+    std::string counted = given.value.size() > SETTINGS_WORD_CHARS
+                              ? " (only its first " + std::to_string(SETTINGS_WORD_CHARS) +
+                                    " characters count: " + Shown(word) + ")"
+                              : "";
+    return given.key + "=" + Shown(given.value) + counted +
+           " is no word the plug-in knows (yes, 1, true, да or no, 0, false, нет, in any case), "
+           "so temperatures stay in degrees Celsius.";
+}
+
+// Names the host will show: cut ones, and equal ones within a group.
+void NameNotes(const std::vector<GivenKey> &given, std::vector<SettingsNote> &notes) {
+    for (size_t i = 0; i < given.size(); ++i) {
+        const GivenKey &g = given[i];
+        if (g.key == SETTINGS_USE_FAHRENHEIT) {
+            continue;
+        }
+        const std::string name = g.value.substr(0, SETTINGS_NAME_CHARS);
+        if (g.value.size() > SETTINGS_NAME_CHARS) {
+            notes.push_back({g.line, g.key + " is " + std::to_string(g.value.size()) +
+                                         " characters long; the plug-in shows only the first " +
+                                         std::to_string(SETTINGS_NAME_CHARS) + ": " + Shown(name) +
+                                         "."});
+        }
+        auto group = [](const std::string &key) { return key.substr(0, 3); };
+        for (size_t j = 0; j < i; ++j) {
+            if (!name.empty() && group(given[j].key) == group(g.key) &&
+                given[j].value.substr(0, SETTINGS_NAME_CHARS) == name) {
+                notes.push_back({g.line, g.key + " is called " + Shown(name) + " like " +
+                                             given[j].key + " (line " +
+                                             std::to_string(given[j].line) +
+                                             "): the host shows two sources of one name."});
+                break;
+            }
+        }
+    }
+}
+
+std::string NoteLines(const SettingsNote &note) {
+    std::string head = note.line > 0 ? "line " + std::to_string(note.line) + ": " : "file: ";
+    std::string text;
+    for (const std::string &line : WrapWords(note.sentence, 78 - head.size())) {
+        text += (text.empty() ? head : std::string(head.size(), ' ')) + line + "\n";
+    }
+    return text;
+}
+
+// A settings file is a few lines; past this it is some other file.
+constexpr size_t kLargestFile = 1 << 20;
+
+bool ReadWholeFile(const std::string &path, std::string &bytes, DWORD &code) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        code = GetLastError();
+        return false;
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0 &&
+           bytes.size() <= kLargestFile) {
+        bytes.append(buffer, got);
+    }
+    code = ok ? 0 : GetLastError();
+    ok = ok && bytes.size() <= kLargestFile;
+    CloseHandle(file);
+    return ok;
+}
+
+} // namespace
+
+std::string SettingsReport(const std::string &bytes, const std::string &fullPath, size_t &fixes) {
+    SettingsScan scan = ScanSettings(bytes);
+    std::vector<GivenKey> given;
+    for (const std::string &key : SettingsKeys()) {
+        std::string value(kWholeValue, '\0');
+        value.resize(
+            ReadSettingsFile(fullPath.c_str(), key.c_str(), kMissing, &value[0], kWholeValue));
+        if (value != kMissing) {
+            given.push_back({key, value, LineOf(scan, key)});
+        }
+    }
+    std::vector<SettingsNote> notes = scan.notes;
+    if (!given.empty() && given[0].key == SETTINGS_USE_FAHRENHEIT) {
+        std::string note = FahrenheitNote(given[0]);
+        if (!note.empty()) {
+            notes.push_back({given[0].line, note});
+        }
+    }
+    NameNotes(given, notes);
+    std::stable_sort(notes.begin(), notes.end(),
+                     [](const SettingsNote &a, const SettingsNote &b) { return a.line < b.line; });
+
+    std::string text = "Settings file: " + TerminalText(AnsiToUtf8(fullPath), 300) + "\n";
+    for (const SettingsNote &note : notes) {
+        text += NoteLines(note);
+    }
+    text += "\nAs the plug-in reads it (ANSI code page " + std::to_string(GetACP()) + "):\n";
+    bool fahrenheit = false;
+    for (const GivenKey &g : given) {
+        if (g.key == SETTINGS_USE_FAHRENHEIT) {
+            fahrenheit = SettingsWord(g.value.substr(0, SETTINGS_WORD_CHARS).c_str()) == 1;
+            continue;
+        }
+        std::string name = g.value.substr(0, SETTINGS_NAME_CHARS);
+        text += "  " + g.key + std::string(14 - g.key.size(), ' ') +
+                (name.empty() ? "(no name)" : TerminalText(AnsiToUtf8(name), 60)) + "\n";
+    }
+    text += std::string("  temperatures  degrees ") + (fahrenheit ? "Fahrenheit" : "Celsius") +
+            "\n  the others    their default names (KD temperature N, KD fan speed N)\n";
+    fixes = notes.size();
+    text += "\n" +
+            (fixes == 0 ? std::string("Nothing to fix.")
+                        : Counted(fixes, "thing", "things") + " to fix.") +
+            "\n";
+    return text;
+}
+
+int CheckSettings(const std::string &file, const std::string &pluginPath, const TextStream &out,
+                  std::string &error) {
+    std::string path = file;
+    if (path.empty()) {
+        std::string buffer = FullPath(pluginPath);
+        buffer.resize(buffer.size() + sizeof SETTINGS_EXTENSION);
+        ReplaceExtension(&buffer[0], SETTINGS_EXTENSION);
+        path = buffer.c_str();
+    }
+    // The profile reader looks for a file without a full path in the Windows folder.
+    path = FullPath(path);
+    std::string bytes;
+    DWORD code = 0;
+    if (!ReadWholeFile(path, bytes, code)) {
+        error = "cannot read the settings file " + path + ": " +
+                (code == 0 ? "it is larger than 1 MiB, which no settings file is"
+                           : FileErrorWords(path, code));
+        if (file.empty() && code == ERROR_FILE_NOT_FOUND) {
+            error += " (without it, every source keeps its default name, in degrees Celsius)";
+        }
+        return kExitFileFailed;
+    }
+    size_t fixes = 0;
+    WriteText(out, SettingsReport(bytes, path, fixes));
+    return fixes == 0 ? kExitOk : kExitNo;
+}
