@@ -6,6 +6,7 @@
 
 #include "support/fake_monitor.h"
 #include "support/plugin.h"
+#include "support/plugin_copy.h"
 #include "support/readings.h"
 #include "support/return_register.h"
 
@@ -36,6 +37,9 @@ const ReadingCase kReadings[] = {
     {"temp raw 57200 needs Fahrenheit", {57200}, {}, 0, kNone},
     {"temp raw INT32_MAX", {INT32_MAX}, {}, 0, kNone},
     {"temp raw INT32_MIN", {INT32_MIN}, {}, 0, kNone},
+    {"temp raw -60000: raw + bound wraps to twice the bound", {-60000}, {}, 0, kNone},
+    {"temp raw -60001 is past the bound", {-60001}, {}, 0, kNone},
+    {"temp raw 60000 is twice the bound", {60000}, {}, 0, kNone},
     {"fan raw 15000 is the upper bound", {}, {15000}, 0, 15000.0f},
     {"fan raw 15001 is past the bound", {}, {15001}, 0, kNone},
     {"fan raw -15000 is the lower bound", {}, {-15000}, 0, -15000.0f},
@@ -43,6 +47,8 @@ const ReadingCase kReadings[] = {
     {"fan raw 0", {}, {0}, 0, 0.0f},
     {"fan raw -1 keeps its sign", {}, {-1}, 0, -1.0f},
     {"fan raw INT32_MIN", {}, {INT32_MIN}, 0, kNone},
+    {"fan raw -30000: raw + bound wraps to twice the bound", {}, {-30000}, 0, kNone},
+    {"fan raw 30000 is twice the bound", {}, {30000}, 0, kNone},
     {"T=2 F=3: index 0 reads temps[0]", {1000, 2000}, {900, 1200, 0}, 0, 10.0f},
     {"T=2 F=3: index 1 reads temps[1]", {1000, 2000}, {900, 1200, 0}, 1, 20.0f},
     {"T=2 F=3: index 2 reads fans[0]", {1000, 2000}, {900, 1200, 0}, 2, 900.0f},
@@ -100,6 +106,32 @@ TEST_F(Readings, ResultIsExactInTheReturnRegister) {
     ExpectExactOnReturn(plugin, monitor, "main thread");
     std::thread other([&] { ExpectExactOnReturn(plugin, monitor, "new thread"); });
     other.join();
+}
+
+// With UseFahrenheit the temperature bound is 572.00 degrees on both sides; the
+// fan bound stays as it is.
+TEST_F(Readings, FahrenheitBoundOnBothSides) {
+    PluginCopy copy("fahrenheit-bounds");
+    copy.WriteSettings(SettingsText({"UseFahrenheit=yes"}));
+    auto fahrenheit = copy.Load();
+    ASSERT_TRUE(fahrenheit->loaded());
+    const ReadingCase cases[] = {
+        {"temp raw 57200 is the upper bound", {57200}, {}, 0, 572.0f},
+        {"temp raw 57201 is past the bound", {57201}, {}, 0, kNone},
+        {"temp raw -57200 is the lower bound", {-57200}, {}, 0, -572.0f},
+        {"temp raw -57201 is past the bound", {-57201}, {}, 0, kNone},
+        {"temp raw 30001 is within it", {30001}, {}, 0, ExactProduct(30001)},
+        {"temp raw -30001 is within it", {-30001}, {}, 0, ExactProduct(-30001)},
+        {"temp raw -114400: raw + bound wraps to twice the bound", {-114400}, {}, 0, kNone},
+        {"temp raw 114400 is twice the bound", {114400}, {}, 0, kNone},
+        {"temp raw INT32_MIN", {INT32_MIN}, {}, 0, kNone},
+        {"fan raw 15001 is still past the fan bound", {}, {15001}, 0, kNone},
+        {"fan raw -15000 is still the fan bound", {}, {-15000}, 0, -15000.0f},
+    };
+    for (const ReadingCase &c : cases) {
+        monitor.Publish(c.temps, c.fans);
+        EXPECT_EQ(FloatBits(fahrenheit->SourceData(c.index)), FloatBits(c.expected)) << c.what;
+    }
 }
 
 TEST(NoMonitor, NothingToRead) {

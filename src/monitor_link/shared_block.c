@@ -1,12 +1,10 @@
-/* Opens the monitor's named block read-only on demand, validates it once, and
- * tests on every call whether the monitor is live. A rejected block is released
- * at once and tried again on the next call; an accepted one is held until detach. */
+/* Opens the monitor's named block read-only on demand and validates it once (the
+ * test on every call whether the monitor is live is inline, in shared_block.h).
+ * A rejected block is released at once and tried again on the next call; an
+ * accepted one is held until detach. */
 #include <windows.h>
 
-#include "../module/module_state.h"
-#include "block_fields.h"
 #include "shared_block.h"
-#include "window_handle.h"
 
 /* Checked once, when a view is newly obtained. Each field is loaded once. */
 static BOOL IsValidBlock(const SharedSensorBlock *block) {
@@ -19,7 +17,7 @@ static BOOL IsValidBlock(const SharedSensorBlock *block) {
 /* Builds the view in locals and publishes it with one compare-exchange, so two
  * host threads making their first call together cannot both install a view;
  * the loser releases its own copy and uses the winner's. */
-static const SharedSensorBlock *OpenSharedBlock(void) {
+const SharedSensorBlock *OpenSharedBlock(void) {
     HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, SHARED_BLOCK_NAME);
     if (mapping == NULL) {
         return NULL;
@@ -42,23 +40,6 @@ static const SharedSensorBlock *OpenSharedBlock(void) {
     }
     g_hMapping = mapping;
     return view;
-}
-
-const SharedSensorBlock *GetSharedBlock(void) {
-    const SharedSensorBlock *block = g_pBlock;
-    if (block == NULL) {
-        block = OpenSharedBlock();
-        if (block == NULL) {
-            return NULL;
-        }
-    }
-    if ((BLOCK_U8(block, flags) & FLAG_PUBLISHING) == 0) {
-        return NULL;
-    }
-    if (!IsWindow(WindowFromBlockField(BLOCK_U32(block, hwnd)))) {
-        return NULL;
-    }
-    return block;
 }
 
 void CloseSharedBlock(void) {

@@ -15,6 +15,16 @@
  * and rounded once, never divided by 100. SSE math keeps the product single. */
 static const float HUNDREDTH = 0.01f;
 
+/* The temperature bound in the unit of the monitor's scale, by g_useFahrenheit:
+ * the setting is read once per call, to pick the bound from here. */
+static const uint32_t TEMPERATURE_LIMIT[2] = {CELSIUS_LIMIT, FAHRENHEIT_LIMIT};
+
+/* -limit <= raw <= limit, as one unsigned comparison: raw + limit wraps past
+ * 2 * limit for every raw below -limit. */
+static inline BOOL WithinBound(int32_t raw, uint32_t limit) {
+    return (uint32_t)raw + limit <= 2u * limit;
+}
+
 int32_t KD_CDECL GetSourcesNum(void) {
     const SharedSensorBlock *block = GetSharedBlock();
     return block == NULL ? 0 : (int32_t)CountSources(block);
@@ -28,9 +38,9 @@ float KD_CDECL GetSourceData(uint32_t index) {
     }
     if (ref.group == SOURCE_TEMPERATURE) {
         int32_t raw = LoadSlot(block, offsetof(SharedSensorBlock, temps), ref.slot);
-        int32_t limit = g_useFahrenheit ? FAHRENHEIT_LIMIT : CELSIUS_LIMIT;
-        return (raw >= -limit && raw <= limit) ? (float)raw * HUNDREDTH : NO_READING;
+        return WithinBound(raw, TEMPERATURE_LIMIT[g_useFahrenheit != 0]) ? (float)raw * HUNDREDTH
+                                                                         : NO_READING;
     }
     int32_t raw = LoadSlot(block, offsetof(SharedSensorBlock, fans), ref.slot);
-    return (raw >= -FAN_LIMIT && raw <= FAN_LIMIT) ? (float)raw : NO_READING;
+    return WithinBound(raw, FAN_LIMIT) ? (float)raw : NO_READING;
 }

@@ -9,16 +9,18 @@ uint32_t CountSources(const SharedSensorBlock *block) {
 
 BOOL ResolveSource(const SharedSensorBlock *block, uint32_t index, SourceRef *ref) {
     uint32_t temps = ClampCount(BLOCK_U16(block, numTemps));
-    uint32_t fans = ClampCount(BLOCK_U16(block, numFans));
-    if (index >= temps + fans) {
-        return FALSE;
-    }
     if (index < temps) {
         ref->group = SOURCE_TEMPERATURE;
         ref->slot = index;
     } else {
+        /* index - temps < fans is index < temps + fans here. A temperature's
+         * answer does not depend on the fan count, so it is read only for fans. */
+        uint32_t slot = index - temps;
+        if (slot >= ClampCount(BLOCK_U16(block, numFans))) {
+            return FALSE;
+        }
         ref->group = SOURCE_FAN;
-        ref->slot = index - temps;
+        ref->slot = slot;
     }
     ref->number = ref->slot + 1;
     return TRUE;
