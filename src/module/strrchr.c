@@ -9,7 +9,8 @@
  */
 char *strrchr(const char *str, int ch) {
     const char *last = NULL;
-    /*@ loop invariant \base_addr(str) == \base_addr(\at(str, Pre));
+    /*@ loop unroll 300;
+        loop invariant \base_addr(str) == \base_addr(\at(str, Pre));
         loop invariant \at(str, Pre) <= str <= \at(str, Pre) + strlen(\at(str, Pre));
         loop invariant last == \null || (\base_addr(last) == \base_addr(str) &&
                                          \at(str, Pre) <= last < str);

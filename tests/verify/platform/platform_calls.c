@@ -28,6 +28,7 @@ int KdHeldViews(void) {
 /* Every string argument must be terminated within its object. */
 static size_t TerminatedLength(const char *s) {
     size_t n = 0;
+    /*@ loop unroll 1100; */
     while (s[n] != '\0') {
         ++n;
     }
@@ -128,6 +129,7 @@ DWORD GetPrivateProfileStringA(const char *section, const char *key, const char 
 
 char *lstrcpyA(char *dst, const char *src) {
     size_t i = 0;
+    /*@ loop unroll 1100; */
     do {
         dst[i] = src[i];
     } while (src[i++] != '\0');
@@ -143,6 +145,7 @@ char *lstrcpynA(char *dst, const char *src, int n) {
     KdViolation(n > 0, "lstrcpynA: no room for the terminator");
     g_kdAnswerLength = 0;
     int i = 0;
+    /*@ loop unroll 1100; */
     for (; i < n - 1 && src[i] != '\0'; ++i) {
         dst[i] = src[i];
     }
@@ -160,6 +163,7 @@ static int FoldCase(char c) {
 
 int lstrcmpiA(const char *a, const char *b) {
     size_t i = 0;
+    /*@ loop unroll 1100; */
     while (a[i] != '\0' && b[i] != '\0' && FoldCase(a[i]) == FoldCase(b[i])) {
         ++i;
     }
@@ -171,6 +175,7 @@ int wsprintfA(char *out, const char *format, ...) {
     va_list args;
     va_start(args, format);
     int n = 0;
+    /*@ loop unroll 1100; */
     for (size_t i = 0; format[i] != '\0'; ++i) {
         if (format[i] != '%') {
             out[n++] = format[i];
