@@ -4,4 +4,4 @@
 HINSTANCE g_hInstance;
 BYTE g_useFahrenheit;
 HANDLE g_hMapping;
-const SharedSensorBlock *volatile g_pBlock;
+const SharedSensorBlock *KD_VIEW_VOLATILE g_pBlock;

@@ -9,6 +9,11 @@
 #define MODULE_PATH_CHARS 270
 
 /* What the profile call answers for a missing file: the default, cut to fit. */
+/*@ requires valid_read_string(defaultValue);
+    requires 0 < outSize <= 2147483647 && \valid(out + (0 .. outSize - 1));
+    assigns out[0 .. outSize - 1];
+    ensures \result < outSize;
+ */
 static uint32_t CopyDefault(const char *defaultValue, char *out, uint32_t outSize) {
     if (outSize == 0) {
         return 0;
@@ -17,6 +22,13 @@ static uint32_t CopyDefault(const char *defaultValue, char *out, uint32_t outSiz
     return (uint32_t)lstrlenA(out);
 }
 
+/* The path handed to the profile call is terminated within its buffer for
+ * every module path length, the cut and the failed lookup included. */
+/*@ requires valid_read_string(key) && valid_read_string(defaultValue);
+    requires 0 < outSize <= 2147483647 && \valid(out + (0 .. outSize - 1));
+    assigns out[0 .. outSize - 1];
+    ensures \result < outSize;
+ */
 uint32_t GetIniString(const char *key, const char *defaultValue, char *out, uint32_t outSize) {
     char path[PATH_BUFFER_BYTES];
     DWORD length = GetModuleFileNameA(g_hInstance, path, MODULE_PATH_CHARS);

@@ -5,6 +5,12 @@
 
 #include "settings_path.h"
 
+/*@ requires valid_string(path) && valid_read_string(ext);
+    requires \valid(path + (0 .. strlen(path) + strlen(ext)));
+    requires \separated(path + (0 .. strlen(path) + strlen(ext)), ext + (0 .. strlen(ext)));
+    assigns path[0 .. strlen(path) + strlen(ext)];
+    ensures 0 <= strlen(path) <= \old(strlen(path) + strlen(ext));
+ */
 void ReplaceExtension(char *path, const char *ext) {
     char *dot = strrchr(path, '.');
     char *slash = strrchr(path, '\\');
@@ -12,7 +18,9 @@ void ReplaceExtension(char *path, const char *ext) {
     /* A separator that was not found counts as lying before the whole string. */
     if (dot != NULL && (slash == NULL || dot > slash) && (colon == NULL || dot > colon)) {
         lstrcpyA(dot, ext);
+        /*@ assert path[(dot - path) + \at(strlen(ext), Pre)] == '\0'; */
     } else {
         lstrcatA(path, ext);
+        /*@ assert path[\at(strlen(path) + strlen(ext), Pre)] == '\0'; */
     }
 }
