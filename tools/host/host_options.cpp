@@ -156,7 +156,7 @@ const char kUsage[] =
     "While watching, sources come and go with the monitor's counts; when the monitor\n"
     "stops, the last sources stay listed with \"no reading\" until it returns.\n"
     "\n"
-    "Exit codes (the same table for kdhost, kdmonitor and kdview):\n"
+    "Exit codes:\n"
     "  0  the plug-in reports sources (with --diagnose: the monitor is live and\n"
     "     publishes readings); while watching, at the last redraw; with --serve,\n"
     "     once stopped\n"

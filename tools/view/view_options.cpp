@@ -127,7 +127,7 @@ const char *ViewUsage() {
            "kdview needs a graphical session. Under Wine without a display, xvfb-run gives\n"
            "one for a snapshot: xvfb-run -a wine kdview.exe --snapshot out.png --after 5\n"
            "\n"
-           "Exit codes (the same table for kdhost, kdmonitor and kdview):\n"
+           "Exit codes:\n"
            "  0  the window was closed, or the snapshot was written\n"
            "  2  a bad command line\n"
            "  3  the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc\n"
