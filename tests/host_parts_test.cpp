@@ -559,114 +559,112 @@ TEST(ConsoleFrame, ARedrawAfterTheWidthChangedLeavesNothingOfTheLastFrame) {
                 EXPECT_EQ(row, expected) << "row " << i << ", redraw " << redraw;
             }
             EXPECT_EQ(console.cursor, top + lines.size());
-            // Paths of 260 characters or more are where the ANSI module-path call gave
-            // nothing and the plug-in was looked for in the current folder.
-            TEST(PluginBeside, NamesTheProgramsOwnFolderOrRefuses) {
-                const std::string deep = "C:\\" + std::string(300, 'd');
-                const std::wstring wideDeep(deep.begin(), deep.end());
-                const struct {
-                    const char *what;
-                    std::wstring program;
-                    bool found;
-                    std::string plugin;
-                } cases[] = {
-                    {"a short path", L"C:\\Tools\\kdhost.exe", true, "C:\\Tools\\KelvoDyn.dll"},
-                    {"past 260 characters", wideDeep + L"\\kdhost.exe", true,
-                     deep + "\\KelvoDyn.dll"},
-                    {"with the long-path prefix", L"\\\\?\\" + wideDeep + L"\\kdhost.exe", true,
-                     deep + "\\KelvoDyn.dll"},
-                    {"a network share, prefixed", L"\\\\?\\UNC\\server\\tools\\kdhost.exe", true,
-                     "\\\\server\\tools\\KelvoDyn.dll"},
-                    {"the system could not say", L"", false, ""},
-                    {"a bare name would be searched for", L"kdhost.exe", false, ""},
-                    // This test runs under Windows-1252, which has no CJK characters.
-                    {"a folder the ANSI code page cannot name", L"C:\\\u4e2d\\kdhost.exe", false,
-                     ""},
-                };
-                for (const auto &c : cases) {
-                    SCOPED_TRACE(c.what);
-                    std::string path = "unchanged", error;
-                    EXPECT_EQ(PluginBeside(c.program, path, error), c.found) << error;
-                    if (c.found) {
-                        EXPECT_EQ(path, c.plugin);
-                    } else {
-                        EXPECT_EQ(path, "unchanged") << "no path to search for";
-                        EXPECT_NE(error.find("cannot find the folder this program lies in"),
-                                  std::string::npos)
-                            << error;
-                    }
-                }
-            }
-
-            TEST(WidePath, LongFullPathsGetThePrefixTheWideCallsNeed) {
-                const std::string deep = "C:\\" + std::string(300, 'd') + "\\KelvoDyn.dll";
-                const struct {
-                    const char *what;
-                    std::string path;
-                    std::wstring wide;
-                } cases[] = {
-                    {"short: as it is", "C:\\Tools\\KelvoDyn.dll", L"C:\\Tools\\KelvoDyn.dll"},
-                    {"long, with a drive", deep,
-                     L"\\\\?\\" + std::wstring(deep.begin(), deep.end())},
-                    {"long, on a share", "\\\\server\\" + std::string(300, 's'),
-                     L"\\\\?\\UNC\\server\\" + std::wstring(300, L's')},
-                    {"long and relative: no prefix fits", std::string(300, 'r'),
-                     std::wstring(300, L'r')},
-                    {"ANSI text (Windows-1252 u-umlaut)",
-                     "C:\\L\xFC"
-                     "fter",
-                     L"C:\\L\u00FC"
-                     L"fter"},
-                };
-                for (const auto &c : cases) {
-                    EXPECT_EQ(WidePath(c.path), c.wide) << c.what;
-                }
-            }
-
-        } // namespace
-
-        // Untrusted text on its way to a terminal: every control and every byte that
-        // is no UTF-8 shows as an escape; printable text, accents and the degree sign
-        // pass; long text is cut.
-        TEST(TerminalText, EscapesWhatATerminalWouldObey) {
-            const struct Case {
-                const char *what;
-                std::string in;
-                size_t limit;
-                std::string shown;
-            } cases[] = {
-                {"plain", "CPU Package", 200, "CPU Package"},
-                {"degree sign and accents",
-                 "\xC2\xB0"
-                 "C M\xC3\xBCller",
-                 200,
-                 "\xC2\xB0"
-                 "C M\xC3\xBCller"},
-                {"title sequence", "\x1b]0;owned\x07", 200, "\\e]0;owned\\a"},
-                {"clear screen", "\x1b[2J", 200, "\\e[2J"},
-                {"line ends and tab", "a\r\nb\tc", 200, "a\\r\\nb\\tc"},
-                {"DEL", "x\x7fy", 200, "x\\x7fy"},
-                {"NUL inside", std::string("a\0b", 3), 200, "a\\x00b"},
-                {"C1 CSI as UTF-8",
-                 "\xC2\x9B"
-                 "2J",
-                 200, "\\u009b2J"},
-                {"ANSI byte, no UTF-8",
-                 "\xB0"
-                 "C",
-                 200, "\\xb0C"},
-                {"overlong slash", "\xC0\xAF", 200, "\\xc0\\xaf"},
-                {"surrogate", "\xED\xA0\x80", 200, "\\xed\\xa0\\x80"},
-                {"cut lead byte", "ok\xE2\x82", 200, "ok\\xe2\\x82"},
-                {"four bytes", "\xF0\x9F\x94\xA5", 200, "\xF0\x9F\x94\xA5"},
-                {"cut to the limit", "abcdef", 3, "abc..."},
-                {"exactly the limit", "abc", 3, "abc"},
-                {"limit counts characters", "\xC3\xBC\xC3\xBC\xC3\xBC", 2, "\xC3\xBC\xC3\xBC..."},
-                {"backslash stays", "C:\\Tools", 200, "C:\\Tools"},
-            };
-            for (const Case &c : cases) {
-                EXPECT_EQ(TerminalText(c.in, c.limit), c.shown) << c.what;
-            }
-            EXPECT_EQ(TerminalText(std::string(10 * 1000 * 1000, 'x')).size(), 203u)
-                << "10 MB field";
         }
+    }
+}
+
+// Paths of 260 characters or more are where the ANSI module-path call gave
+// nothing and the plug-in was looked for in the current folder.
+TEST(PluginBeside, NamesTheProgramsOwnFolderOrRefuses) {
+    const std::string deep = "C:\\" + std::string(300, 'd');
+    const std::wstring wideDeep(deep.begin(), deep.end());
+    const struct {
+        const char *what;
+        std::wstring program;
+        bool found;
+        std::string plugin;
+    } cases[] = {
+        {"a short path", L"C:\\Tools\\kdhost.exe", true, "C:\\Tools\\KelvoDyn.dll"},
+        {"past 260 characters", wideDeep + L"\\kdhost.exe", true, deep + "\\KelvoDyn.dll"},
+        {"with the long-path prefix", L"\\\\?\\" + wideDeep + L"\\kdhost.exe", true,
+         deep + "\\KelvoDyn.dll"},
+        {"a network share, prefixed", L"\\\\?\\UNC\\server\\tools\\kdhost.exe", true,
+         "\\\\server\\tools\\KelvoDyn.dll"},
+        {"the system could not say", L"", false, ""},
+        {"a bare name would be searched for", L"kdhost.exe", false, ""},
+        // This test runs under Windows-1252, which has no CJK characters.
+        {"a folder the ANSI code page cannot name", L"C:\\\u4e2d\\kdhost.exe", false, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string path = "unchanged", error;
+        EXPECT_EQ(PluginBeside(c.program, path, error), c.found) << error;
+        if (c.found) {
+            EXPECT_EQ(path, c.plugin);
+        } else {
+            EXPECT_EQ(path, "unchanged") << "no path to search for";
+            EXPECT_NE(error.find("cannot find the folder this program lies in"), std::string::npos)
+                << error;
+        }
+    }
+}
+
+TEST(WidePath, LongFullPathsGetThePrefixTheWideCallsNeed) {
+    const std::string deep = "C:\\" + std::string(300, 'd') + "\\KelvoDyn.dll";
+    const struct {
+        const char *what;
+        std::string path;
+        std::wstring wide;
+    } cases[] = {
+        {"short: as it is", "C:\\Tools\\KelvoDyn.dll", L"C:\\Tools\\KelvoDyn.dll"},
+        {"long, with a drive", deep, L"\\\\?\\" + std::wstring(deep.begin(), deep.end())},
+        {"long, on a share", "\\\\server\\" + std::string(300, 's'),
+         L"\\\\?\\UNC\\server\\" + std::wstring(300, L's')},
+        {"long and relative: no prefix fits", std::string(300, 'r'), std::wstring(300, L'r')},
+        {"ANSI text (Windows-1252 u-umlaut)",
+         "C:\\L\xFC"
+         "fter",
+         L"C:\\L\u00FC"
+         L"fter"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(WidePath(c.path), c.wide) << c.what;
+    }
+}
+
+} // namespace
+
+// Untrusted text on its way to a terminal: every control and every byte that
+// is no UTF-8 shows as an escape; printable text, accents and the degree sign
+// pass; long text is cut.
+TEST(TerminalText, EscapesWhatATerminalWouldObey) {
+    const struct Case {
+        const char *what;
+        std::string in;
+        size_t limit;
+        std::string shown;
+    } cases[] = {
+        {"plain", "CPU Package", 200, "CPU Package"},
+        {"degree sign and accents",
+         "\xC2\xB0"
+         "C M\xC3\xBCller",
+         200,
+         "\xC2\xB0"
+         "C M\xC3\xBCller"},
+        {"title sequence", "\x1b]0;owned\x07", 200, "\\e]0;owned\\a"},
+        {"clear screen", "\x1b[2J", 200, "\\e[2J"},
+        {"line ends and tab", "a\r\nb\tc", 200, "a\\r\\nb\\tc"},
+        {"DEL", "x\x7fy", 200, "x\\x7fy"},
+        {"NUL inside", std::string("a\0b", 3), 200, "a\\x00b"},
+        {"C1 CSI as UTF-8",
+         "\xC2\x9B"
+         "2J",
+         200, "\\u009b2J"},
+        {"ANSI byte, no UTF-8",
+         "\xB0"
+         "C",
+         200, "\\xb0C"},
+        {"overlong slash", "\xC0\xAF", 200, "\\xc0\\xaf"},
+        {"surrogate", "\xED\xA0\x80", 200, "\\xed\\xa0\\x80"},
+        {"cut lead byte", "ok\xE2\x82", 200, "ok\\xe2\\x82"},
+        {"four bytes", "\xF0\x9F\x94\xA5", 200, "\xF0\x9F\x94\xA5"},
+        {"cut to the limit", "abcdef", 3, "abc..."},
+        {"exactly the limit", "abc", 3, "abc"},
+        {"limit counts characters", "\xC3\xBC\xC3\xBC\xC3\xBC", 2, "\xC3\xBC\xC3\xBC..."},
+        {"backslash stays", "C:\\Tools", 200, "C:\\Tools"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(TerminalText(c.in, c.limit), c.shown) << c.what;
+    }
+    EXPECT_EQ(TerminalText(std::string(10 * 1000 * 1000, 'x')).size(), 203u) << "10 MB field";
+}
