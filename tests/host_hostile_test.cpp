@@ -68,6 +68,38 @@ TEST(HostHostileNames, ShowEscapedForPeopleAndExactInMachineFormats) {
     }
 }
 
+TEST(HostHostileArguments, QuotedInputIsEscapedAndCutInMessages) {
+    const std::string longText(20000, 'a');
+    const struct {
+        const char *what;
+        const char *program;
+        std::string arguments;
+        int code;
+        std::string shown; // in the message
+    } cases[] = {
+        {"an option that retitles the terminal", "kdhost.exe", "\"--\x1b]0;x\x07\"", kExitUsage,
+         "unknown option '--\\e]0;x\\a'"},
+        {"the same in kdview", "kdview.exe", "\"--\x1b]0;x\x07\"", kExitUsage,
+         "unknown option '--\\e]0;x\\a'"},
+        {"a 20000-character option", "kdhost.exe", "--" + longText, kExitUsage,
+         "unknown option '--aaaa"},
+        {"a 20000-character address", "kdhost.exe", "--serve " + longText + ":0", kExitUsage,
+         "is not an IP address in full"},
+        {"a 20000-character log path", "kdhost.exe", "--log " + longText + "\\x.csv",
+         kExitFileFailed, "cannot open the log file"},
+        {"a plug-in path with an escape", "kdhost.exe", "--plugin \"x\x1b[2J.dll\"", kExitNoPlugin,
+         "x\\e[2J.dll: "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string output, errors;
+        EXPECT_EQ(RunTool(c.program, c.arguments, &output, &errors), c.code) << errors;
+        EXPECT_NE(errors.find(c.shown), std::string::npos) << errors;
+        EXPECT_EQ(errors.find_first_of("\x1b\x07"), std::string::npos) << errors;
+        EXPECT_LT(errors.size(), 2000u) << "quoted input was not cut";
+    }
+}
+
 struct LogCase {
     const char *what;
     bool exists;

@@ -3,6 +3,7 @@
 
 #include "module_header.h"
 #include "option_values.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
                 return std::nullopt;
             }
         } else {
-            error = "unknown option '" + arg + "' (see --help)";
+            error = "unknown option '" + TerminalText(arg) + "' (see --help)";
             return std::nullopt;
         }
         if (!NoValueLeft(line, error)) {

@@ -2,6 +2,7 @@
 #include "view_options.h"
 
 #include "option_values.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ std::optional<ViewOptions> ParseViewOptions(const std::vector<std::string> &args
                 return std::nullopt;
             }
         } else {
-            error = "unknown option '" + arg + "' (see --help)";
+            error = "unknown option '" + TerminalText(arg) + "' (see --help)";
             return std::nullopt;
         }
         if (!NoValueLeft(line, error)) {
