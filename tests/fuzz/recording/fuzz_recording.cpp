@@ -31,7 +31,9 @@ struct Bytes {
     const uint8_t *data;
     size_t size;
     size_t at = 0;
-    uint8_t Next() { return at < size ? data[at++] : 0; }
+    uint8_t Next() {
+        return at < size ? data[at++] : 0;
+    }
 };
 
 void CheckFindings(const RecordingFindings &findings) {
@@ -71,8 +73,19 @@ void ReadAsRecording(const std::string &text) {
     Check(player.Played() == snapshots, "the player plays what the reader reads");
 }
 
-const char *const kSpoilt[] = {"oops", "1e3", "0x1A", " 45", "45 ", "nan", "inf", "+5",
-                               "4.567", "9999999999", "-", "4\0" "5"};
+const char *const kSpoilt[] = {"oops",
+                               "1e3",
+                               "0x1A",
+                               " 45",
+                               "45 ",
+                               "nan",
+                               "inf",
+                               "+5",
+                               "4.567",
+                               "9999999999",
+                               "-",
+                               "4\0"
+                               "5"};
 
 // The bytes as the recipe of a recording that kdhost's writers write.
 void WriteAndReadBack(Bytes bytes) {
@@ -90,12 +103,15 @@ void WriteAndReadBack(Bytes bytes) {
             const bool fan = index >= temps;
             const int16_t raw = int16_t(bytes.Next() << 8 | bytes.Next());
             const uint8_t how = bytes.Next();
-            std::string value = fan ? ResolutionText(float(raw), 0)
-                                    : ResolutionText(float(raw) / 100.0f, 2);
+            std::string value =
+                fan ? ResolutionText(float(raw), 0) : ResolutionText(float(raw) / 100.0f, 2);
             int32_t slot = raw;
             if (how >= 224) {
                 const size_t pick = how % (sizeof kSpoilt / sizeof *kSpoilt);
-                value = pick == 11 ? std::string("4\0" "5", 3) : kSpoilt[pick];
+                value = pick == 11 ? std::string("4\0"
+                                                 "5",
+                                                 3)
+                                   : kSpoilt[pick];
                 slot = kNoReadingSlot;
                 ++spoilt;
             } else if (how >= 208) {
@@ -108,7 +124,12 @@ void WriteAndReadBack(Bytes bytes) {
             }
             rows.push_back(CsvField(time) + "," + std::to_string(index) + "," +
                            (fan ? "fan" : "temperature") + "," + CsvField(name) + "," +
-                           CsvField(value) + "," + (fan ? "RPM" : how % 2 ? "\xC2\xB0""F" : "\xC2\xB0""C") +
+                           CsvField(value) + "," +
+                           (fan       ? "RPM"
+                            : how % 2 ? "\xC2\xB0"
+                                        "F"
+                                      : "\xC2\xB0"
+                                        "C") +
                            ",0,150,6\n");
         }
         // Rows in any order: they are placed by their index.
