@@ -295,8 +295,10 @@ TEST(ServeCommandLine, WhereItCannotListenAndWhatItRefuses) {
          "'127.1' is not an IP address in full"},
         {"an octal part", "--serve 010.0.0.1:0", kExitUsage, "is not an IP address in full"},
         {"a name, not an address", "--serve localhost:" + port, kExitUsage, "is not an IP address"},
-        {"control characters in the address", "--serve \"\x1b]0;x\x07:0\"", kExitUsage,
-         "'\\e]0;x\\a' is not an IP address"},
+        {"control characters in the address",
+         "--serve \"\x1b"
+         "c\x07:0\"",
+         kExitUsage, "'\\ec\\a' is not an IP address"},
         {"a port out of range", "--serve 65536", kExitUsage, "a port from 0 to 65535"},
         {"no port", "--serve", kExitUsage, "--serve needs a value"},
         {"with --watch", "--serve 0 --watch", kExitUsage, "takes only --plugin and --duration"},

@@ -123,8 +123,8 @@ const struct {
     const char *name;  // as kdhost shows it from the written settings file
     const char *value; // in kdhost --json
 } kBigTree[] = {
-    {0, "amdgpu edge", "48"}, // hwmon4, but the first device path
-    {1, "amdgpu edge", "51"},
+    {0, "amdgpu#1 edge", "48"}, // hwmon4, but the first device path
+    {1, "amdgpu#2 edge", "51"},
     {2, "coretemp Package id 0", "45.5"},
     {3, "coretemp Core 0", "40.2"},
     {12, "coretemp Core 9", "41.1"}, // temp11 after temp10, not after temp1
@@ -133,8 +133,8 @@ const struct {
     {15, "nct6798 temp3", "null"},
     {17, "nct6798 AUXTIN0 a very long sen", "30.05"},
     {31, "nct6798 temp19", "30.19"}, // the 32nd; temp20 to temp27 are left out
-    {32, "amdgpu fan1", "1500"},
-    {33, "amdgpu fan1", "800"},
+    {32, "amdgpu#1 fan1", "1500"},
+    {33, "amdgpu#2 fan1", "800"},
     {35,
      "nct6798 L\xC3\xBC"
      "fter",

@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 
+#include "exit_codes.h"
 #include "settings_check.h"
 #include "settings_scan.h"
 #include "support/host_output.h"
@@ -190,11 +191,13 @@ TEST_F(SettingsFile, TheShippedSampleAndFilesItCannotRead) {
         int code;
         const char *error;
     } refusals[] = {
-        {"no such file", "--check-settings \"" + path + ".none\"", 4, "there is no such file"},
-        {"a folder", "--check-settings \"" + BuildDir() + "\"", 4, "it is a folder"},
-        {"an empty name", "--check-settings=", 3, "not an empty one"},
-        {"a file of more than 1 MiB", "--check-settings \"" + path + "\"", 4, "larger than 1 MiB"},
-        {"with --watch", "--check-settings --watch", 3, "takes only --plugin"},
+        {"no such file", "--check-settings \"" + path + ".none\"", kExitFileFailed,
+         "there is no such file"},
+        {"a folder", "--check-settings \"" + BuildDir() + "\"", kExitFileFailed, "it is a folder"},
+        {"an empty name", "--check-settings=", kExitUsage, "not an empty one"},
+        {"a file of more than 1 MiB", "--check-settings \"" + path + "\"", kExitFileFailed,
+         "larger than 1 MiB"},
+        {"with --watch", "--check-settings --watch", kExitUsage, "takes only --plugin"},
     };
     Write(std::string((1 << 20) + 1, ';'));
     for (const auto &r : refusals) {
