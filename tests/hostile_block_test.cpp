@@ -8,6 +8,9 @@
 #include <functional>
 #include <string>
 
+#include "block_copy.h"
+#include "block_diagnosis.h"
+#include "monitor_link/block_rules.h"
 #include "support/desc_record.h"
 #include "support/fake_monitor.h"
 #include "support/header_cases.h"
@@ -84,6 +87,92 @@ TEST(HostileBlocks, HeaderMatrixInFullAndSmallMappings) {
             EXPECT_FALSE(BlockNameOpens()) << "unload must close the handle";
             EXPECT_EQ(CountOtherViewsOf(monitor.view()), 0) << "unload must unmap the view";
         }
+    }
+}
+
+// What kdhost's diagnosis must find for a rejected header, from the field the
+// case breaks (its name begins with it).
+Finding RejectedFinding(const std::string &what) {
+    if (what.rfind("version", 0) == 0) {
+        return Finding::WrongVersion;
+    }
+    return what.rfind("size", 0) == 0 ? Finding::TooShort : Finding::TooManyReadings;
+}
+
+// The plug-in and kdhost's diagnosis read the same live block: the plug-in
+// offers sources exactly when the diagnosis finds the block live, and names
+// the broken rule otherwise.
+TEST(HostileBlocks, DiagnosisAgreesWithThePluginOnEveryHeader) {
+    for (uint32_t mappingBytes : {uint32_t(sizeof(SharedSensorBlock)), kHeaderOnly}) {
+        for (const HeaderCase &c : kHeaders) {
+            SCOPED_TRACE(std::string(c.what) + (mappingBytes == kHeaderOnly
+                                                    ? ", header-only mapping"
+                                                    : ", full mapping"));
+            FakeMonitor monitor(mappingBytes);
+            ASSERT_TRUE(monitor.ok());
+            WriteValidBlock(monitor.block(), monitor.window(), mappingBytes);
+            c.write(monitor.block());
+            Plugin plugin;
+            ASSERT_TRUE(plugin.loaded());
+            const bool offered = plugin.SourcesNum() > 0;
+            const Diagnosis diagnosis = DiagnoseBlock(CopySharedBlock());
+
+            EXPECT_EQ(offered, c.accepted) << "the plug-in";
+            EXPECT_EQ(diagnosis.finding, c.accepted ? Finding::Live : RejectedFinding(c.what))
+                << "the diagnosis found " << FindingName(diagnosis.finding) << ": "
+                << diagnosis.sentence;
+        }
+    }
+}
+
+struct BrokenRulesCase {
+    const char *what;
+    std::function<void(SharedSensorBlock &)> write;
+    BlockRule rule;       // the first rule broken, in the plug-in's order
+    const char *sentence; // words the diagnosis must use for it
+};
+
+// A header that breaks several rules is named by the first, in one order.
+TEST(HostileBlocks, TheFirstBrokenRuleIsNamed) {
+    const BrokenRulesCase cases[] = {
+        {"version and every count",
+         [](SharedSensorBlock &b) {
+             b.version = 2;
+             b.numTemps = b.numFans = b.numExtra = 33;
+         },
+         BLOCK_WRONG_VERSION, "layout version 2"},
+        {"size and a count",
+         [](SharedSensorBlock &b) {
+             b.size = 401;
+             b.numFans = 40;
+         },
+         BLOCK_TOO_SMALL, "size of 401 bytes"},
+        {"fans and extra",
+         [](SharedSensorBlock &b) {
+             b.numFans = 33;
+             b.numExtra = 0xFFFF;
+         },
+         BLOCK_TOO_MANY_FANS, "33 fans"},
+        {"extra alone", [](SharedSensorBlock &b) { b.numExtra = 33; }, BLOCK_TOO_MANY_EXTRA,
+         "33 extra readings"},
+        {"temperatures before the rest",
+         [](SharedSensorBlock &b) {
+             b.numTemps = 1000;
+             b.numFans = 1000;
+         },
+         BLOCK_TOO_MANY_TEMPS, "1000 temperatures"},
+    };
+    for (const BrokenRulesCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        BlockCopy copy;
+        copy.access = BlockAccess::Copied;
+        copy.viewBytes = sizeof copy.block;
+        copy.windowExists = true;
+        WriteValidBlock(copy.block, nullptr, sizeof copy.block);
+        c.write(copy.block);
+        EXPECT_EQ(ClassifyBlockHeader(&copy.block), c.rule);
+        const Diagnosis diagnosis = DiagnoseBlock(copy);
+        EXPECT_NE(diagnosis.sentence.find(c.sentence), std::string::npos) << diagnosis.sentence;
     }
 }
 

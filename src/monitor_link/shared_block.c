@@ -6,13 +6,7 @@
 
 #include "shared_block.h"
 
-/* Checked once, when a view is newly obtained. Each field is loaded once. */
-static BOOL IsValidBlock(const SharedSensorBlock *block) {
-    return BLOCK_U16(block, version) == SHARED_BLOCK_VERSION &&
-           BLOCK_U32(block, size) >= SHARED_BLOCK_MIN_SIZE &&
-           BLOCK_U16(block, numTemps) <= SENSOR_SLOTS &&
-           BLOCK_U16(block, numFans) <= SENSOR_SLOTS && BLOCK_U16(block, numExtra) <= SENSOR_SLOTS;
-}
+#include "block_rules.h"
 
 /* Builds the view in locals and publishes it with one compare-exchange, so two
  * host threads making their first call together cannot both install a view;
@@ -24,7 +18,7 @@ const SharedSensorBlock *OpenSharedBlock(void) {
     }
     /* A view is at least one page, so the first 402 bytes are always readable. */
     const SharedSensorBlock *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-    if (view == NULL || !IsValidBlock(view)) {
+    if (view == NULL || ClassifyBlockHeader(view) != BLOCK_ACCEPTED) {
         if (view != NULL) {
             UnmapViewOfFile(view);
         }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "error_words.h"
+#include "monitor_link/block_rules.h"
 #include "number_text.h"
 #include "wine_host.h"
 
@@ -18,23 +19,17 @@ std::string Hex(uint32_t value) {
     return text;
 }
 
-// The first count above the slots, in the order the plug-in tests them.
-bool CountTooHigh(const SharedSensorBlock &b, std::string &sentence) {
-    struct Group {
-        uint16_t count;
-        const char *one;
-        const char *many;
-    } groups[] = {{b.numTemps, "temperature", "temperatures"},
-                  {b.numFans, "fan", "fans"},
-                  {b.numExtra, "extra reading", "extra readings"}};
-    for (const Group &group : groups) {
-        if (group.count > SENSOR_SLOTS) {
-            sentence = "The block lists " + Counted(group.count, group.one, group.many) +
-                       ", more than its " + std::to_string(SENSOR_SLOTS) + " slots" + kIgnored;
-            return true;
-        }
-    }
-    return false;
+// The sentence for a count the header's rules reject.
+std::string CountTooHigh(BlockRule rule, const SharedSensorBlock &b) {
+    const uint16_t count = rule == BLOCK_TOO_MANY_TEMPS  ? b.numTemps
+                           : rule == BLOCK_TOO_MANY_FANS ? b.numFans
+                                                         : b.numExtra;
+    const std::string counted =
+        rule == BLOCK_TOO_MANY_TEMPS  ? Counted(count, "temperature", "temperatures")
+        : rule == BLOCK_TOO_MANY_FANS ? Counted(count, "fan", "fans")
+                                      : Counted(count, "extra reading", "extra readings");
+    return "The block lists " + counted + ", more than its " + std::to_string(SENSOR_SLOTS) +
+           " slots" + kIgnored;
 }
 
 // Where the monitor could be instead: named objects are per session on
@@ -70,20 +65,23 @@ Diagnosis DiagnoseBlock(const BlockCopy &copy) {
                                        " bytes long, less than the " + need + " the plug-in reads" +
                                        kIgnored};
     }
-    if (b.version != SHARED_BLOCK_VERSION) {
+    const BlockRule rule = ClassifyBlockHeader(&b);
+    switch (rule) {
+    case BLOCK_ACCEPTED:
+        break;
+    case BLOCK_WRONG_VERSION:
         return {Finding::WrongVersion,
                 "The block has layout version " + std::to_string(b.version) +
                     ", but the plug-in reads only version " + std::to_string(SHARED_BLOCK_VERSION) +
                     " (the monitor and the plug-in do not match)" + kIgnored};
-    }
-    if (b.size < SHARED_BLOCK_MIN_SIZE) {
+    case BLOCK_TOO_SMALL:
         return {Finding::TooShort, "The block declares a size of " + std::to_string(b.size) +
                                        " bytes, less than the " + need + " the plug-in needs" +
                                        kIgnored};
-    }
-    std::string sentence;
-    if (CountTooHigh(b, sentence)) {
-        return {Finding::TooManyReadings, sentence};
+    case BLOCK_TOO_MANY_TEMPS:
+    case BLOCK_TOO_MANY_FANS:
+    case BLOCK_TOO_MANY_EXTRA:
+        return {Finding::TooManyReadings, CountTooHigh(rule, b)};
     }
     // A monitor that stops clears the bit and destroys its window; the block
     // lives on while a plug-in still holds it.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "monitor_link/block_fields.h"
 #include "text_output.h"
 
 namespace {
@@ -29,9 +30,9 @@ std::string Slots(const char *title, const void *packedSlots, unsigned count, bo
     if (count == 0) {
         return Line("%s: none", title);
     }
-    unsigned shown = std::min(count, unsigned(SENSOR_SLOTS));
+    unsigned shown = ClampCount(uint16_t(count));
     std::string text = Line("%s:", title);
-    if (count > SENSOR_SLOTS) {
+    if (CountAboveSlots(count)) {
         text += Line("  (the count %u is above %d: all %d slots shown)", count, SENSOR_SLOTS,
                      SENSOR_SLOTS);
     }

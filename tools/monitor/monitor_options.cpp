@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "monitor_link/shared_sensor_block.h"
+#include "monitor_link/block_fields.h"
 #include "option_values.h"
 #include "source_options.h"
 
@@ -157,7 +157,9 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
         options.temps = {4550, 5225};
         options.fans = {900, 1200, 0};
     }
-    if (options.temps.size() > SENSOR_SLOTS || options.fans.size() > SENSOR_SLOTS) {
+    // A command line holds far fewer than 2^32 values, so the sizes fit.
+    if (CountAboveSlots(uint32_t(options.temps.size())) ||
+        CountAboveSlots(uint32_t(options.fans.size()))) {
         error = "the block has room for at most 32 temperatures and 32 fans";
         return std::nullopt;
     }

@@ -2,6 +2,7 @@
 // groups the plug-in reads, as the block holds them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -21,7 +22,7 @@ constexpr int32_t kNoReadingSlot = std::numeric_limits<int32_t>::min();
 // Keeps the first SENSOR_SLOTS items, the block's room per group; how many were
 // dropped.
 template <typename Item> size_t KeepSlots(std::vector<Item> &items) {
-    size_t dropped = items.size() > SENSOR_SLOTS ? items.size() - SENSOR_SLOTS : 0;
+    size_t dropped = items.size() - std::min<size_t>(items.size(), SENSOR_SLOTS);
     items.resize(items.size() - dropped);
     return dropped;
 }

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "monitor_link/block_fields.h"
+
 namespace {
 
 std::string Counted(unsigned count, const char *one, const char *many) {
@@ -31,7 +33,7 @@ std::string StartLine(const MonitorOptions &options, const SharedSensorBlock &bl
     }
     if (options.counts[0]) {
         unsigned temps = block.numTemps, fans = block.numFans, extra = block.numExtra;
-        bool past = temps > SENSOR_SLOTS || fans > SENSOR_SLOTS || extra > SENSOR_SLOTS;
+        bool past = CountAboveSlots(temps) || CountAboveSlots(fans) || CountAboveSlots(extra);
         (past ? rejected : accepted)
             .push_back("counts " + std::to_string(temps) + "," + std::to_string(fans) + "," +
                        std::to_string(extra));
