@@ -316,7 +316,7 @@ TEST(ServeCommandLine, WhereItCannotListenAndWhatItRefuses) {
     }
     std::string help;
     RunTool("kdhost.exe", "--help", &help);
-    EXPECT_NE(help.find("  --serve [ADDR:]PORT "), std::string::npos) << help;
+    EXPECT_NE(help.find("  --serve [ADDR:]PORT\n"), std::string::npos) << help;
     EXPECT_EQ(HttpGet(first.port, "/").status, 200) << "the first server is untouched";
 }
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "terminal_text.h"
+
 bool ParseNumber(const std::string &text, double low, double high, double &out) {
     if (text.empty()) {
         return false;
@@ -45,7 +47,7 @@ bool NextOption(CommandLine &line) {
 
 bool TakeValue(CommandLine &line, std::string &out, std::string &error) {
     if (!line.valuesGiven.insert(line.name).second) {
-        error = line.name + " is given twice";
+        error = TerminalText(line.name) + " is given twice";
         return false;
     }
     line.valueTaken = true;
@@ -54,7 +56,7 @@ bool TakeValue(CommandLine &line, std::string &out, std::string &error) {
         return true;
     }
     if (line.next >= line.args.size()) {
-        error = line.name + " needs a value (see --help)";
+        error = TerminalText(line.name) + " needs a value (see --help)";
         return false;
     }
     out = line.args[line.next++];
@@ -81,7 +83,7 @@ bool TakeOptionalValue(CommandLine &line, std::string &out) {
 
 bool NoValueLeft(const CommandLine &line, std::string &error) {
     if (line.attached && !line.valueTaken) {
-        error = line.name + " takes no value (see --help)";
+        error = TerminalText(line.name) + " takes no value (see --help)";
         return false;
     }
     return true;
@@ -99,27 +101,10 @@ std::string VersionLine(const char *program) {
     return std::string(program) + " " KD_PROJECT_VERSION "\n";
 }
 
-bool TakeNumber(CommandLine &line, double low, double high, const std::string &usage, double &out,
-                std::string &error) {
-    std::string text;
-    if (!TakeValue(line, text, error)) {
-        return false;
-    }
-    if (!ParseNumber(text, low, high, out)) {
-        error = usage;
-        return false;
-    }
-    return true;
-}
-
-bool TakeInterval(CommandLine &line, unsigned &milliseconds, std::string &error) {
-    const char usage[] = "--interval takes milliseconds from 10 to 3600000";
+bool ParseInterval(const std::string &text, unsigned &milliseconds, std::string &error) {
     double number = 0;
-    if (!TakeNumber(line, 10, 3600000, usage, number, error)) {
-        return false;
-    }
-    if (number != std::floor(number)) {
-        error = usage;
+    if (!ParseNumber(text, 10, 3600000, number) || number != std::floor(number)) {
+        error = "--interval takes milliseconds from 10 to 3600000";
         return false;
     }
     milliseconds = unsigned(number);

@@ -48,11 +48,5 @@ bool ParseDuration(const std::string &text, double &seconds, std::string &error)
 // "kdhost 1.0.0.1": the program's name and the project's version.
 std::string VersionLine(const char *program);
 
-// The number of the current option, within [low, high]; false with a
-// sentence in error: TakeValue's when there is no value, else usage
-// ("--duration takes seconds, e.g. 10").
-bool TakeNumber(CommandLine &line, double low, double high, const std::string &usage, double &out,
-                std::string &error);
-
 // The value of --interval: whole milliseconds from 10 to 3600000.
-bool TakeInterval(CommandLine &line, unsigned &milliseconds, std::string &error);
+bool ParseInterval(const std::string &text, unsigned &milliseconds, std::string &error);

@@ -2,6 +2,7 @@
 #include "host_options.h"
 
 #include "module_header.h"
+#include "option_table.h"
 #include "option_values.h"
 #include "terminal_text.h"
 
@@ -32,76 +33,116 @@ std::string Conflict(const HostOptions &options, bool timingGiven, bool interval
     return "";
 }
 
-} // namespace
-
-std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args,
-                                            std::string &error) {
+// The parse's own record: the options, and what only their combination tells.
+struct HostParse {
     HostOptions options;
     bool formatGiven = false;
     bool timingGiven = false;
     bool intervalGiven = false;
-    for (CommandLine line{args}; NextOption(line);) {
-        const std::string &arg = line.name;
-        auto value = [&](std::string &out) { return TakeValue(line, out, error); };
-        std::string text;
-        if (arg == "--help" || arg == "-h" || arg == "/?") {
-            options.help = true;
-        } else if (arg == "--version") {
-            options.version = true;
-        } else if (arg == "--watch") {
-            options.watch = true;
-        } else if (arg == "--diagnose") {
-            options.diagnose = true;
-        } else if (arg == "--check-settings") {
-            options.checkSettings = true;
-            if (TakeOptionalValue(line, options.settingsPath) && options.settingsPath.empty()) {
-                error = "--check-settings takes a file name, not an empty one";
-                return std::nullopt;
-            }
-        } else if (arg == "--json" || arg == "--csv") {
-            if (formatGiven) {
-                error = "choose one of --json and --csv";
-                return std::nullopt;
-            }
-            formatGiven = true;
-            options.format = arg == "--json" ? OutputFormat::Json : OutputFormat::Csv;
-        } else if (arg == "--plugin" || arg == "--log") {
-            std::string &path = arg == "--plugin" ? options.pluginPath : options.logPath;
-            if (!value(path)) {
-                return std::nullopt;
-            }
-            if (path.empty()) {
-                error = arg + " needs a file name, not an empty one";
-                return std::nullopt;
-            }
-        } else if (arg == "--serve") {
-            options.serve = true;
-            if (!value(text) || !ParseListenAddress(text, options.listen, error)) {
-                return std::nullopt;
-            }
-        } else if (arg == "--interval") {
-            timingGiven = true;
-            intervalGiven = true;
-            if (!TakeInterval(line, options.intervalMs, error)) {
-                return std::nullopt;
-            }
-        } else if (arg == "--duration") {
-            timingGiven = true;
-            if (!value(text) || !ParseDuration(text, options.durationSeconds, error)) {
-                return std::nullopt;
-            }
-        } else {
-            error = "unknown option '" + TerminalText(arg) + "' (see --help)";
-            return std::nullopt;
-        }
-        if (!NoValueLeft(line, error)) {
-            return std::nullopt;
-        }
+};
+
+bool Format(HostParse &parse, OutputFormat format, std::string &error) {
+    if (parse.formatGiven) {
+        error = "choose one of --json and --csv";
+        return false;
     }
+    parse.formatGiven = true;
+    parse.options.format = format;
+    return true;
+}
+
+using Row = Option<HostParse>;
+const std::vector<Row> kOptions = {
+    {"--plugin", "PATH", OptionValue::Required,
+     "the plug-in to load (default: KelvoDyn.dll beside kdhost.exe)",
+     [](HostParse &p, const OptionText &v, std::string &error) {
+         return TakeFileName(v, "--plugin needs a file name, not an empty one",
+                             p.options.pluginPath, error);
+     }},
+    {"--watch", "", OptionValue::None,
+     "redraw the table every interval, with a sparkline of each\n"
+     "source's recent values on its own scale, until Ctrl+C",
+     [](HostParse &p, const OptionText &, std::string &) { return p.options.watch = true; }},
+    {"--interval", "MS", OptionValue::Required,
+     "time between two redraws while watching (default 1000)",
+     [](HostParse &p, const OptionText &v, std::string &error) {
+         p.timingGiven = p.intervalGiven = true;
+         return ParseInterval(*v, p.options.intervalMs, error);
+     }},
+    {"--duration", "S", OptionValue::Required,
+     "stop watching (or serving) by itself after S seconds\n"
+     "(0, the default: until Ctrl+C)",
+     [](HostParse &p, const OptionText &v, std::string &error) {
+         p.timingGiven = true;
+         return ParseDuration(*v, p.options.durationSeconds, error);
+     }},
+    {"--json", "", OptionValue::None, "print one snapshot as JSON",
+     [](HostParse &p, const OptionText &, std::string &error) {
+         return Format(p, OutputFormat::Json, error);
+     }},
+    {"--csv", "", OptionValue::None, "print one snapshot as CSV, with a header row",
+     [](HostParse &p, const OptionText &, std::string &error) {
+         return Format(p, OutputFormat::Csv, error);
+     }},
+    {"--log", "FILE", OptionValue::Required,
+     "append timestamped CSV rows to FILE: one set per redraw while\n"
+     "watching, or one set for a single snapshot. A new or empty\n"
+     "file gets the header first; an existing file is written to\n"
+     "only when it is a recording with the same header",
+     [](HostParse &p, const OptionText &v, std::string &error) {
+         return TakeFileName(v, "--log needs a file name, not an empty one", p.options.logPath,
+                             error);
+     }},
+    {"--diagnose", "", OptionValue::None,
+     "read the shared block \"KDSharedMemory_RUD\" directly (read-\n"
+     "only, without the plug-in), say why the plug-in would show\n"
+     "nothing or that the monitor is live, and print the block's\n"
+     "header and slots",
+     [](HostParse &p, const OptionText &, std::string &) { return p.options.diagnose = true; }},
+    {"--serve", "[ADDR:]PORT", OptionValue::Required,
+     "answer HTTP requests on PORT until Ctrl+C or --duration:\n"
+     "/metrics in the Prometheus text format, /data.json (as\n"
+     "--json) and / (a page with the table); each request reads\n"
+     "the plug-in afresh. A bare port listens on 127.0.0.1 only;\n"
+     "0.0.0.0:PORT (or [::]:PORT) makes it reachable from other\n"
+     "machines (the endpoint has no login). Port 0 takes any free\n"
+     "port; the line printed says where it listens",
+     [](HostParse &p, const OptionText &v, std::string &error) {
+         p.options.serve = true;
+         return ParseListenAddress(*v, p.options.listen, error);
+     }},
+    {"--check-settings", "[FILE]", OptionValue::Optional,
+     "read the settings file beside the plug-in (or FILE)\n"
+     "as the plug-in reads it and say, line by line, what it\n"
+     "reads differently from what was meant (UTF-8 text, comments\n"
+     "after values, keys it never reads, names cut at 31\n"
+     "characters, equal names); then what each source is called.\n"
+     "Exit code 0: nothing to fix; 1: something to fix; 4: the\n"
+     "file cannot be read",
+     [](HostParse &p, const OptionText &v, std::string &error) {
+         p.options.checkSettings = true;
+         return !v || TakeFileName(v, "--check-settings takes a file name, not an empty one",
+                                   p.options.settingsPath, error);
+     }},
+    {"--version", "", OptionValue::None, "print kdhost's version",
+     [](HostParse &p, const OptionText &, std::string &) { return p.options.version = true; }},
+    {"--help -h /?", "", OptionValue::None, "show this text",
+     [](HostParse &p, const OptionText &, std::string &) { return p.options.help = true; }},
+};
+
+} // namespace
+
+std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args,
+                                            std::string &error) {
+    HostParse parse;
+    if (!WalkOptions(args, kOptions, parse, error)) {
+        return std::nullopt;
+    }
+    const HostOptions &options = parse.options;
     if (options.help || options.version) {
         return options;
     }
-    error = Conflict(options, timingGiven, intervalGiven);
+    error = Conflict(options, parse.timingGiven, parse.intervalGiven);
     if (!error.empty()) {
         return std::nullopt;
     }
@@ -112,39 +153,9 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args
 const char kUsage[] =
     "Usage: kdhost [options]\n"
     "  (no option)      print one table of all sources: index, group, name, value\n"
-    "                   and unit, and the scale (min, max, divisions)\n"
-    "  --plugin PATH    the plug-in to load (default: KelvoDyn.dll beside kdhost.exe)\n"
-    "  --watch          redraw the table every interval, with a sparkline of each\n"
-    "                   source's recent values on its own scale, until Ctrl+C\n"
-    "  --interval MS    time between two redraws while watching (default 1000)\n"
-    "  --duration S     stop watching (or serving) by itself after S seconds\n"
-    "                   (0, the default: until Ctrl+C)\n"
-    "  --json           print one snapshot as JSON\n"
-    "  --csv            print one snapshot as CSV, with a header row\n"
-    "  --log FILE       append timestamped CSV rows to FILE: one set per redraw while\n"
-    "                   watching, or one set for a single snapshot. A new or empty\n"
-    "                   file gets the header first; an existing file is written to\n"
-    "                   only when it is a recording with the same header\n"
-    "  --diagnose       read the shared block \"KDSharedMemory_RUD\" directly (read-\n"
-    "                   only, without the plug-in), say why the plug-in would show\n"
-    "                   nothing or that the monitor is live, and print the block's\n"
-    "                   header and slots\n"
-    "  --serve [ADDR:]PORT  answer HTTP requests on PORT until Ctrl+C or --duration:\n"
-    "                   /metrics in the Prometheus text format, /data.json (as\n"
-    "                   --json) and / (a page with the table); each request reads\n"
-    "                   the plug-in afresh. A bare port listens on 127.0.0.1 only;\n"
-    "                   0.0.0.0:PORT (or [::]:PORT) makes it reachable from other\n"
-    "                   machines (the endpoint has no login). Port 0 takes any free\n"
-    "                   port; the line printed says where it listens\n"
-    "  --check-settings [FILE]  read the settings file beside the plug-in (or FILE)\n"
-    "                   as the plug-in reads it and say, line by line, what it\n"
-    "                   reads differently from what was meant (UTF-8 text, comments\n"
-    "                   after values, keys it never reads, names cut at 31\n"
-    "                   characters, equal names); then what each source is called.\n"
-    "                   Exit code 0: nothing to fix; 1: something to fix; 4: the\n"
-    "                   file cannot be read\n"
-    "  --version        print kdhost's version\n"
-    "  --help           show this text\n"
+    "                   and unit, and the scale (min, max, divisions)\n";
+// What follows the option lines.
+const char kUsageEnd[] =
     "\n"
     "An option's value may follow it or be joined to it: --plugin PATH or\n"
     "--plugin=PATH. Each option with a value may be given once.\n"
@@ -179,5 +190,5 @@ std::string HostUsage() {
     header += std::string(HostArch()) + " build of the plug-in, as a\n" + bits;
     header += " monitoring host does (Task Manager shows \"(32 bit)\" after a 32-bit\n";
     header += "process).\n\n";
-    return header + kUsage;
+    return header + kUsage + OptionsHelp(kOptions) + kUsageEnd;
 }

@@ -52,8 +52,7 @@ int main(int argc, char **argv) {
         return kExitUsage;
     }
     if (options->help) {
-        std::fputs(MonitorUsage(), stdout);
-        std::fputs(SourceUsage(), stdout);
+        std::fputs(MonitorUsage().c_str(), stdout);
         return kExitOk;
     }
     if (options->showVersion) {

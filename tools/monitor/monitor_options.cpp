@@ -6,8 +6,10 @@
 #include <limits>
 
 #include "monitor_link/block_fields.h"
+#include "option_table.h"
 #include "option_values.h"
 #include "source_options.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ bool ParseTemperatures(const std::string &text, std::vector<int32_t> &out, std::
     for (const std::string &item : SplitList(text)) {
         double degrees = 0;
         if (!ParseNumber(item, kInt32Min / 100.0, kInt32Max / 100.0, degrees)) {
-            error = "--temps: '" + item + "' " +
+            error = "--temps: '" + TerminalText(item) + "' " +
                     (ParseNumber(item, -HUGE_VAL, HUGE_VAL, degrees)
                          ? "is out of range (the block holds -21474836.48 to 21474836.47)"
                          : "is not a temperature in degrees (e.g. 45.5)");
@@ -48,7 +50,7 @@ bool ParseFans(const std::string &text, std::vector<int32_t> &out, std::string &
             double number = 0;
             bool whole =
                 ParseNumber(item, -HUGE_VAL, HUGE_VAL, number) && number == std::floor(number);
-            error = "--fans: '" + item + "' " +
+            error = "--fans: '" + TerminalText(item) + "' " +
                     (whole ? "is out of range (the block holds -2147483648 to 2147483647)"
                            : "is not a whole number of RPM");
             return false;
@@ -67,7 +69,7 @@ bool ParseCounts(const std::string &text, MonitorOptions &options, std::string &
     for (size_t i = 0; i < 3; ++i) {
         int64_t count = 0;
         if (!ParseInteger(items[i], 0, 0xFFFF, count)) {
-            error = "--counts: '" + items[i] + "' is not a count from 0 to 65535";
+            error = "--counts: '" + TerminalText(items[i]) + "' is not a count from 0 to 65535";
             return false;
         }
         options.counts[i] = uint16_t(count);
@@ -75,79 +77,99 @@ bool ParseCounts(const std::string &text, MonitorOptions &options, std::string &
     return true;
 }
 
+// "--version N" once published layout version N: say what does so now.
+bool LayoutVersionMistake(const std::vector<std::string> &args, std::string &error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const bool joined = args[i].rfind("--version=", 0) == 0;
+        const std::string given = joined ? args[i].substr(10)
+                                  : args[i] == "--version" && i + 1 < args.size() ? args[i + 1]
+                                                                                  : "";
+        double layout = 0;
+        if (ParseNumber(given, -HUGE_VAL, HUGE_VAL, layout)) {
+            error = "--version prints kdmonitor's version; to publish layout version " + given +
+                    " use --layout-version " + given;
+            return true;
+        }
+    }
+    return false;
+}
+
+using Row = Option<MonitorOptions>;
+const std::vector<Row> kOptions = {
+    {"--temps", "LIST", OptionValue::Required,
+     "temperatures in degrees, two decimals (e.g. 45.5,52)",
+     [](MonitorOptions &o, const OptionText &v, std::string &error) {
+         o.valuesGiven = true;
+         return ParseTemperatures(*v, o.temps, error);
+     }},
+    {"--fans", "LIST", OptionValue::Required, "fan speeds in RPM (e.g. 900,1200,0)",
+     [](MonitorOptions &o, const OptionText &v, std::string &error) {
+         o.valuesGiven = true;
+         return ParseFans(*v, o.fans, error);
+     }},
+    {"--animate", "", OptionValue::None, "let the values drift smoothly, updated once a second",
+     [](MonitorOptions &o, const OptionText &, std::string &) { return o.animate = true; }},
+    {"--duration", "S", OptionValue::Required,
+     "stop by itself after S seconds (0, the default: run until\n"
+     "stopped)",
+     [](MonitorOptions &o, const OptionText &v, std::string &error) {
+         return ParseDuration(*v, o.durationSeconds, error);
+     }},
+    {"--not-live", "", OptionValue::None,
+     "publish with bit 0 of flags clear (monitor not publishing)",
+     [](MonitorOptions &o, const OptionText &, std::string &) {
+         o.live = false;
+         return true;
+     }},
+    {"--layout-version", "N", OptionValue::Required,
+     "publish layout version N instead of 1 (malformed block)",
+     [](MonitorOptions &o, const OptionText &v, std::string &error) {
+         int64_t number = 0;
+         const bool taken = TakeWholeNumber(
+             v, 0, 0xFFFF, "--layout-version takes a number from 0 to 65535", number, error);
+         o.layoutVersion = uint16_t(number);
+         return taken;
+     }},
+    {"--size", "N", OptionValue::Required, "declare N bytes instead of 402 (malformed below 402)",
+     [](MonitorOptions &o, const OptionText &v, std::string &error) {
+         int64_t number = 0;
+         if (!TakeWholeNumber(v, 0, 0xFFFFFFFFll,
+                              "--size takes a number of bytes from 0 to 4294967295", number,
+                              error)) {
+             return false;
+         }
+         o.size = uint32_t(number);
+         return true;
+     }},
+    {"--counts", "T,F,E", OptionValue::Required, "publish these counts instead of the list lengths",
+     [](MonitorOptions &o, const OptionText &v, std::string &error) {
+         return ParseCounts(*v, o, error);
+     }},
+    {"--stop", "", OptionValue::None, "ask a running kdmonitor to stop, then exit",
+     [](MonitorOptions &o, const OptionText &, std::string &) { return o.stopRunning = true; }},
+    {"--version", "", OptionValue::None, "print kdmonitor's version",
+     [](MonitorOptions &o, const OptionText &, std::string &) { return o.showVersion = true; }},
+    {"--help -h /?", "", OptionValue::None, "show this text",
+     [](MonitorOptions &o, const OptionText &, std::string &) { return o.help = true; }},
+};
+
+// Every option kdmonitor takes: its own, then those of the real sources.
+const std::vector<Row> &AllOptions() {
+    static const std::vector<Row> all = [] {
+        std::vector<Row> rows = kOptions;
+        rows.insert(rows.end(), SourceOptions().begin(), SourceOptions().end());
+        return rows;
+    }();
+    return all;
+}
+
 } // namespace
 
 std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string> &args,
                                                   std::string &error) {
     MonitorOptions options;
-    for (CommandLine line{args}; NextOption(line);) {
-        const std::string &arg = line.name;
-        auto value = [&](std::string &out) { return TakeValue(line, out, error); };
-        std::string text;
-        int64_t number = 0;
-        if (arg == "--help" || arg == "-h" || arg == "/?") {
-            options.help = true;
-        } else if (arg == "--version") {
-            // "--version N" once published layout version N: say what does so now.
-            std::string given = line.attached             ? *line.attached
-                                : line.next < args.size() ? args[line.next]
-                                                          : "";
-            double layout = 0;
-            if (ParseNumber(given, -HUGE_VAL, HUGE_VAL, layout)) {
-                error = "--version prints kdmonitor's version; to publish layout version " + given +
-                        " use --layout-version " + given;
-                return std::nullopt;
-            }
-            options.showVersion = true;
-        } else if (arg == "--animate") {
-            options.animate = true;
-        } else if (arg == "--not-live") {
-            options.live = false;
-        } else if (arg == "--stop") {
-            options.stopRunning = true;
-        } else if (arg == "--temps") {
-            options.valuesGiven = true;
-            if (!value(text) || !ParseTemperatures(text, options.temps, error)) {
-                return std::nullopt;
-            }
-        } else if (arg == "--fans") {
-            options.valuesGiven = true;
-            if (!value(text) || !ParseFans(text, options.fans, error)) {
-                return std::nullopt;
-            }
-        } else if (arg == "--duration") {
-            if (!value(text) || !ParseDuration(text, options.durationSeconds, error)) {
-                return std::nullopt;
-            }
-        } else if (arg == "--layout-version") {
-            if (!value(text) || !ParseInteger(text, 0, 0xFFFF, number)) {
-                error = error.empty() ? "--layout-version takes a number from 0 to 65535" : error;
-                return std::nullopt;
-            }
-            options.layoutVersion = uint16_t(number);
-        } else if (arg == "--size") {
-            if (!value(text) || !ParseInteger(text, 0, 0xFFFFFFFFll, number)) {
-                error =
-                    error.empty() ? "--size takes a number of bytes from 0 to 4294967295" : error;
-                return std::nullopt;
-            }
-            options.size = uint32_t(number);
-        } else if (arg == "--counts") {
-            if (!value(text) || !ParseCounts(text, options, error)) {
-                return std::nullopt;
-            }
-        } else if (SourceOption taken = ParseSourceOption(line, options, error);
-                   taken != SourceOption::NotOurs) {
-            if (taken == SourceOption::Bad) {
-                return std::nullopt;
-            }
-        } else {
-            error = "unknown option '" + arg + "' (see --help)";
-            return std::nullopt;
-        }
-        if (!NoValueLeft(line, error)) {
-            return std::nullopt;
-        }
+    if (LayoutVersionMistake(args, error) || !WalkOptions(args, AllOptions(), options, error)) {
+        return std::nullopt;
     }
     error = SourceConflict(options);
     if (!error.empty()) {
@@ -166,38 +188,31 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
     return options;
 }
 
-const char *MonitorUsage() {
-    return "kdmonitor - simulated, real or recorded readings for KelvoDyn.dll\n"
-           "\n"
-           "Publishes temperatures and fan speeds in the shared block \"" SHARED_BLOCK_NAME "\"\n"
-           "exactly as a hardware monitor does, so the plug-in can be tried without one.\n"
-           "\n"
-           "Usage: kdmonitor [options]\n"
-           "  --temps LIST     temperatures in degrees, two decimals (e.g. 45.5,52)\n"
-           "  --fans LIST      fan speeds in RPM (e.g. 900,1200,0)\n"
-           "  --animate        let the values drift smoothly, updated once a second\n"
-           "  --duration S     stop by itself after S seconds (0, the default: run until\n"
-           "                   stopped)\n"
-           "  --not-live       publish with bit 0 of flags clear (monitor not publishing)\n"
-           "  --layout-version N\n"
-           "                   publish layout version N instead of 1 (malformed block)\n"
-           "  --size N         declare N bytes instead of 402 (malformed below 402)\n"
-           "  --counts T,F,E   publish these counts instead of the list lengths\n"
-           "  --stop           ask a running kdmonitor to stop, then exit\n"
-           "  --version        print kdmonitor's version\n"
-           "  --help           show this text\n"
-           "\n"
-           "With neither --temps nor --fans it publishes 45.50,52.25 degrees and 900,1200,0\n"
-           "RPM. Given one of them, the other group is empty unless it is given too:\n"
-           "--temps \"\" alone publishes no temperatures and no fans. An option's value may\n"
-           "follow it or be joined to it (--temps=45.5,52); each may be given once.\n"
-           "The start line says when the block is malformed or not live on purpose.\n"
-           "Ctrl+C, --duration or 'kdmonitor --stop' ends it cleanly: the block is marked\n"
-           "not publishing, the window destroyed and the mapping closed.\n"
-           "\n"
-           "Exit codes:\n"
-           "  0  after a clean stop (with --stop: the running monitor was asked to stop)\n"
-           "  1  it cannot publish (with --stop: no monitor is running)\n"
-           "  2  a bad command line\n"
-           "  4, 5, 9  with a settings file or a recording: see below\n";
+const char kUsageStart[] =
+    "kdmonitor - simulated, real or recorded readings for KelvoDyn.dll\n"
+    "\n"
+    "Publishes temperatures and fan speeds in the shared block \"" SHARED_BLOCK_NAME "\"\n"
+    "exactly as a hardware monitor does, so the plug-in can be tried without one.\n"
+    "\n"
+    "Usage: kdmonitor [options]\n";
+
+// What follows kdmonitor's own option lines.
+const char kUsageEnd[] =
+    "\n"
+    "With neither --temps nor --fans it publishes 45.50,52.25 degrees and 900,1200,0\n"
+    "RPM. Given one of them, the other group is empty unless it is given too:\n"
+    "--temps \"\" alone publishes no temperatures and no fans. An option's value may\n"
+    "follow it or be joined to it (--temps=45.5,52); each may be given once.\n"
+    "The start line says when the block is malformed or not live on purpose.\n"
+    "Ctrl+C, --duration or 'kdmonitor --stop' ends it cleanly: the block is marked\n"
+    "not publishing, the window destroyed and the mapping closed.\n"
+    "\n"
+    "Exit codes:\n"
+    "  0  after a clean stop (with --stop: the running monitor was asked to stop)\n"
+    "  1  it cannot publish (with --stop: no monitor is running)\n"
+    "  2  a bad command line\n"
+    "  4, 5, 9  with a settings file or a recording: see below\n";
+
+std::string MonitorUsage() {
+    return kUsageStart + OptionsHelp(kOptions) + kUsageEnd + SourceUsage();
 }

@@ -37,4 +37,5 @@ struct MonitorOptions {
 std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string> &args,
                                                   std::string &error);
 
-const char *MonitorUsage();
+// The whole --help text, the real sources' options included.
+std::string MonitorUsage();

@@ -3,48 +3,55 @@
 
 #include "option_values.h"
 
-SourceOption ParseSourceOption(CommandLine &line, MonitorOptions &options, std::string &error) {
-    const std::string &arg = line.name;
-    std::string text;
-    double number = 0;
-    auto value = [&](std::string &out) { return TakeValue(line, out, error); };
-    auto bad = [&](const char *sentence) {
-        error = error.empty() ? sentence : error;
-        return SourceOption::Bad;
+const std::vector<Option<MonitorOptions>> &SourceOptions() {
+    using Row = Option<MonitorOptions>;
+    static const std::vector<Row> rows = {
+        {"--hwmon", "[DIR]", OptionValue::Optional,
+         "publish the Linux kernel's sensors: /sys/class/hwmon, which\n"
+         "is Z:\\sys\\class\\hwmon under Wine, or the tree in DIR (a path\n"
+         "starting with / is a Linux path, reached through Z:)",
+         [](MonitorOptions &o, const OptionText &v, std::string &) {
+             // The folder is optional: "--hwmon --list" reads the kernel's own.
+             o.hwmonFolder = v.value_or("");
+             return o.hwmon = true;
+         }},
+        {"--interval", "MS", OptionValue::Required,
+         "re-read them every MS milliseconds (default 1000; with\n"
+         "--animate: how often the values move)",
+         [](MonitorOptions &o, const OptionText &v, std::string &error) {
+             return ParseInterval(*v, o.intervalMs, error);
+         }},
+        {"--fahrenheit", "", OptionValue::None,
+         "publish degrees Fahrenheit (for UseFahrenheit=yes)",
+         [](MonitorOptions &o, const OptionText &, std::string &) { return o.fahrenheit = true; }},
+        {"--list", "", OptionValue::None, "print what --hwmon would publish, then exit",
+         [](MonitorOptions &o, const OptionText &, std::string &) { return o.list = true; }},
+        {"--write-settings", "FILE", OptionValue::Required,
+         "write a settings file naming each sensor, then exit",
+         [](MonitorOptions &o, const OptionText &v, std::string &error) {
+             return TakeFileName(v, "--write-settings needs the settings file to write",
+                                 o.settingsPath, error);
+         }},
+        {"--force", "", OptionValue::None, "let --write-settings replace an existing FILE",
+         [](MonitorOptions &o, const OptionText &, std::string &) { return o.force = true; }},
+        {"--replay", "FILE", OptionValue::Required,
+         "publish a kdhost --log recording with its own timing",
+         [](MonitorOptions &o, const OptionText &v, std::string &error) {
+             return TakeFileName(v, "--replay needs the recording to play (a kdhost --log file)",
+                                 o.replayPath, error);
+         }},
+        {"--speed", "X", OptionValue::Required, "replay X times faster (default 1)",
+         [](MonitorOptions &o, const OptionText &v, std::string &error) {
+             if (!ParseNumber(*v, 0.01, 1000, o.speed)) {
+                 error = "--speed takes a factor from 0.01 to 1000, e.g. 10";
+                 return false;
+             }
+             return true;
+         }},
+        {"--loop", "", OptionValue::None, "start the recording again when it ends",
+         [](MonitorOptions &o, const OptionText &, std::string &) { return o.loop = true; }},
     };
-    if (arg == "--hwmon") {
-        options.hwmon = true;
-        // The folder is optional: "--hwmon --list" reads the kernel's own.
-        TakeOptionalValue(line, options.hwmonFolder);
-    } else if (arg == "--list") {
-        options.list = true;
-    } else if (arg == "--fahrenheit") {
-        options.fahrenheit = true;
-    } else if (arg == "--force") {
-        options.force = true;
-    } else if (arg == "--loop") {
-        options.loop = true;
-    } else if (arg == "--write-settings") {
-        if (!value(options.settingsPath) || options.settingsPath.empty()) {
-            return bad("--write-settings needs the settings file to write");
-        }
-    } else if (arg == "--replay") {
-        if (!value(options.replayPath) || options.replayPath.empty()) {
-            return bad("--replay needs the recording to play (a kdhost --log file)");
-        }
-    } else if (arg == "--interval") {
-        if (!value(text) || !ParseNumber(text, 10, 3600000, number) || number != int(number)) {
-            return bad("--interval takes milliseconds from 10 to 3600000");
-        }
-        options.intervalMs = unsigned(number);
-    } else if (arg == "--speed") {
-        if (!value(text) || !ParseNumber(text, 0.01, 1000, options.speed)) {
-            return bad("--speed takes a factor from 0.01 to 1000, e.g. 10");
-        }
-    } else {
-        return SourceOption::NotOurs;
-    }
-    return SourceOption::Taken;
+    return rows;
 }
 
 std::string SourceConflict(MonitorOptions &options) {
@@ -74,22 +81,10 @@ std::string SourceConflict(MonitorOptions &options) {
     return "";
 }
 
-const char *SourceUsage() {
+std::string SourceUsage() {
     return "\n"
-           "Real readings, instead of simulated ones:\n"
-           "  --hwmon [DIR]    publish the Linux kernel's sensors: /sys/class/hwmon, which\n"
-           "                   is Z:\\sys\\class\\hwmon under Wine, or the tree in DIR (a path\n"
-           "                   starting with / is a Linux path, reached through Z:)\n"
-           "  --interval MS    re-read them every MS milliseconds (default 1000; with\n"
-           "                   --animate: how often the values move)\n"
-           "  --fahrenheit     publish degrees Fahrenheit (for UseFahrenheit=yes)\n"
-           "  --list           print what --hwmon would publish, then exit\n"
-           "  --write-settings FILE\n"
-           "                   write a settings file naming each sensor, then exit\n"
-           "  --force          let --write-settings replace an existing FILE\n"
-           "  --replay FILE    publish a kdhost --log recording with its own timing\n"
-           "  --speed X        replay X times faster (default 1)\n"
-           "  --loop           start the recording again when it ends\n"
+           "Real readings, instead of simulated ones:\n" +
+           OptionsHelp(SourceOptions()) +
            "--duration, Ctrl+C and --stop end these as well; a recording also ends by\n"
            "itself. --list and --write-settings print or write, then exit: 0 when done,\n"
            "1 when no sensor was found, 5 when FILE exists (see --force), 4 when FILE\n"

@@ -6,13 +6,10 @@
 #include <vector>
 
 #include "monitor_options.h"
-#include "option_values.h"
+#include "option_table.h"
 
-enum class SourceOption { NotOurs, Taken, Bad };
-
-// Takes the current option (and its value) when it is one of these options;
-// Bad with a sentence in error for a value that does not fit.
-SourceOption ParseSourceOption(CommandLine &line, MonitorOptions &options, std::string &error);
+// The rows of kdmonitor's option table for these options.
+const std::vector<Option<MonitorOptions>> &SourceOptions();
 
 // After the whole command line: the options that cannot go together, as a
 // sentence, or "". --list and --write-settings without --hwmon mean the
@@ -20,4 +17,4 @@ SourceOption ParseSourceOption(CommandLine &line, MonitorOptions &options, std::
 std::string SourceConflict(MonitorOptions &options);
 
 // The lines of the usage text for these options.
-const char *SourceUsage();
+std::string SourceUsage();

@@ -22,4 +22,4 @@ struct ViewOptions {
 std::optional<ViewOptions> ParseViewOptions(const std::vector<std::string> &args,
                                             std::string &error);
 
-const char *ViewUsage();
+std::string ViewUsage();

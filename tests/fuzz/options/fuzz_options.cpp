@@ -1,8 +1,9 @@
 // The command-line walk and the option values. The input is the arguments,
-// one a line. The first byte picks the check:
+// one a line. The first byte picks the check (its remainder by 3):
 // - a tool's walk over them: every argument is taken exactly once, as an
 //   option or as a value, in order; "--name=value" splits at the first '='
 //   and nothing is lost; a value taken twice for one name is refused;
+// - a table's walk over them: the same, through the rows a tool declares;
 // - the number readers on each argument: an accepted number is the whole
 //   text, finite and within the bounds asked for, and a whole number is
 //   exactly the number read.
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "option_table.h"
 #include "option_values.h"
 
 namespace {
@@ -89,18 +91,20 @@ void Walk(const std::vector<std::string> &args) {
             break;
         case Kind::Number: {
             double number = 0;
-            if (TakeNumber(line, -1e3, 1e3, "usage", number, error)) {
+            if (TakeValue(line, value, error) && ParseNumber(value, -1e3, 1e3, number)) {
                 Require(std::isfinite(number) && number >= -1e3 && number <= 1e3,
                         "a number within its bounds");
-            } else {
-                Require(!error.empty(), "a refused number says why");
             }
             break;
         }
         case Kind::Interval: {
             unsigned ms = 0;
-            if (TakeInterval(line, ms, error)) {
-                Require(ms >= 10 && ms <= 3600000, "an interval within its bounds");
+            if (TakeValue(line, value, error)) {
+                if (ParseInterval(value, ms, error)) {
+                    Require(ms >= 10 && ms <= 3600000, "an interval within its bounds");
+                } else {
+                    Require(!error.empty(), "a refused interval says why");
+                }
             }
             break;
         }
@@ -121,6 +125,72 @@ void Walk(const std::vector<std::string> &args) {
         taken += line.next - at;
     }
     Require(options + taken == args.size(), "every argument is taken exactly once");
+}
+
+// A tool's table walk over the same arguments, each name given a kind: on
+// success the options and values taken, in order, make up the arguments
+// exactly, and no value option was taken twice; on failure the sentence is
+// there and carries no control byte to a terminal.
+struct Taken {
+    size_t row;
+    OptionText value;
+};
+
+void WalkTable(const std::vector<std::string> &args) {
+    std::vector<std::string> names;
+    for (const std::string &arg : args) {
+        const std::string name = arg.substr(0, arg.rfind("--", 0) == 0 ? arg.find('=') : arg.npos);
+        if (name.rfind("--", 0) == 0 && name.find(' ') == std::string::npos &&
+            std::find(names.begin(), names.end(), name) == names.end()) {
+            names.push_back(name);
+        }
+    }
+    std::vector<OptionSpec> specs;
+    for (const std::string &name : names) {
+        specs.push_back({name.c_str(), "", OptionValue(std::hash<std::string>()(name) % 3), ""});
+    }
+    std::vector<Taken> taken;
+    std::string error;
+    const bool ok = WalkSpecs(
+        args, specs,
+        [&](size_t row, const OptionText &value, std::string &) {
+            taken.push_back({row, value});
+            return true;
+        },
+        error);
+    if (!ok) {
+        Require(!error.empty(), "a refused command line says why");
+        for (unsigned char c : error) {
+            Require(c >= 0x20 && c != 0x7F, "the sentence is escaped text");
+        }
+        return;
+    }
+    size_t at = 0;
+    std::vector<size_t> valued;
+    for (const Taken &t : taken) {
+        Require(at < args.size(), "no option past the arguments");
+        const std::string name = specs[t.row].names; // as the table spells it
+        const std::string &arg = args[at++];
+        const bool attached = arg.size() > name.size() && arg[name.size()] == '=';
+        Require(arg.compare(0, name.size(), name) == 0 && (arg.size() == name.size() || attached),
+                "an option is taken by its own name");
+        if (attached) {
+            Require(t.value && *t.value == arg.substr(name.size() + 1), "the attached value");
+        } else if (t.value) {
+            Require(at < args.size() && args[at] == *t.value, "the value is the next argument");
+            ++at;
+        }
+        if (specs[t.row].value == OptionValue::Required) {
+            Require(t.value.has_value(), "a required value is there");
+            Require(std::find(valued.begin(), valued.end(), t.row) == valued.end(),
+                    "a value option is taken once");
+            valued.push_back(t.row);
+        }
+        if (specs[t.row].value == OptionValue::None) {
+            Require(!t.value, "a flag has no value");
+        }
+    }
+    Require(at == args.size(), "every argument is taken exactly once");
 }
 
 // The bounds a test asks with, from the argument itself.
@@ -168,8 +238,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         return 0;
     }
     const std::vector<std::string> args = Lines(data + 1, size - 1);
-    if (data[0] & 1) {
+    if (data[0] % 3 == 1) {
         Walk(args);
+    } else if (data[0] % 3 == 2) {
+        WalkTable(args);
     } else {
         for (size_t i = 0; i < args.size(); ++i) {
             Numbers(args[i], data[0] / 2 + i);

@@ -1,0 +1,94 @@
+// The walk over a command line by a table of options, and the help lines the
+// same table gives.
+#include "option_table.h"
+
+#include <cstring>
+#include <set>
+
+#include "option_values.h"
+#include "terminal_text.h"
+
+namespace {
+
+// The row naming this option ("-h" finds "--help -h /?"), or npos.
+size_t FindRow(const std::vector<OptionSpec> &specs, const std::string &name) {
+    for (size_t row = 0; row < specs.size(); ++row) {
+        const std::string names = std::string(" ") + specs[row].names + " ";
+        if (!name.empty() && names.find(" " + name + " ") != std::string::npos) {
+            return row;
+        }
+    }
+    return std::string::npos;
+}
+
+// The value the row's kind asks for, taken from the line; false with a sentence.
+bool TakeRowValue(CommandLine &line, OptionValue kind, OptionText &value, std::string &error) {
+    std::string text;
+    if (kind == OptionValue::Required) {
+        if (!TakeValue(line, text, error)) {
+            return false;
+        }
+        value = text;
+    } else if (kind == OptionValue::Optional && TakeOptionalValue(line, text)) {
+        value = text;
+    }
+    return NoValueLeft(line, error);
+}
+
+} // namespace
+
+bool WalkSpecs(const std::vector<std::string> &args, const std::vector<OptionSpec> &specs,
+               const TakeRow &take, std::string &error) {
+    for (CommandLine line{args}; NextOption(line);) {
+        const size_t row = FindRow(specs, line.name);
+        if (row == std::string::npos) {
+            error = "unknown option '" + TerminalText(line.name) + "' (see --help)";
+            return false;
+        }
+        OptionText value;
+        if (!TakeRowValue(line, specs[row].value, value, error) || !take(row, value, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string SpecsHelp(const std::vector<OptionSpec> &specs) {
+    constexpr size_t kColumn = 19; // where every help line starts
+    std::string text;
+    for (const OptionSpec &spec : specs) {
+        const char *space = std::strchr(spec.names, ' ');
+        std::string label = "  " + (space ? std::string(spec.names, space) : spec.names);
+        label += *spec.placeholder ? std::string(" ") + spec.placeholder : "";
+        // A label that leaves no two spaces before the column has its help below.
+        text += label + (label.size() + 2 > kColumn ? "\n" + std::string(kColumn, ' ')
+                                                    : std::string(kColumn - label.size(), ' '));
+        for (const char *line = spec.help; *line;) {
+            const char *end = std::strchr(line, '\n');
+            const size_t length = end ? size_t(end - line) : std::strlen(line);
+            text.append(line, length).append("\n");
+            line += length + (end ? 1 : 0);
+            text += *line ? std::string(kColumn, ' ') : "";
+        }
+    }
+    return text;
+}
+
+bool TakeFileName(const OptionText &value, const char *refusal, std::string &path,
+                  std::string &error) {
+    if (!value || value->empty()) {
+        error = refusal;
+        return false;
+    }
+    path = *value;
+    return true;
+}
+
+bool TakeWholeNumber(const OptionText &value, int64_t low, int64_t high, const char *refusal,
+                     int64_t &number, std::string &error) {
+    if (!value || !ParseInteger(*value, low, high, number)) {
+        error = refusal;
+        return false;
+    }
+    return true;
+}
