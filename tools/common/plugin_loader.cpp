@@ -62,16 +62,6 @@ std::wstring ModulePath() {
 
 // A wide path without the "\\?\" prefix, in the ANSI code page; "" when it has
 // characters the code page lacks.
-std::string PlainAnsiPath(std::wstring wide) {
-    if (wide.rfind(L"\\\\?\\UNC\\", 0) == 0) {
-        wide = L"\\\\" + wide.substr(8);
-    } else if (wide.rfind(L"\\\\?\\", 0) == 0) {
-        wide.erase(0, 4);
-    }
-    std::string path;
-    return AnsiPath(wide, path) ? path : "";
-}
-
 std::string ProgramPath() {
     return PlainAnsiPath(ModulePath());
 }
@@ -83,19 +73,6 @@ std::string ProgramName() {
 }
 
 } // namespace
-
-std::string FullPath(const std::string &path) {
-    std::wstring wide = WidePath(path);
-    DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    std::wstring full(length, L'\0');
-    if (length == 0 || (length = GetFullPathNameW(wide.c_str(), length, &full[0], nullptr)) == 0 ||
-        length >= full.size()) {
-        return path;
-    }
-    full.resize(length);
-    std::string ansi = PlainAnsiPath(full);
-    return ansi.empty() ? path : ansi;
-}
 
 bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error) {
     // Never a bare name: the loader would search the current folder and the PATH for it.

@@ -24,7 +24,6 @@ bool DefaultPluginPath(std::string &path, std::string &error);
 bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error);
 
 // The path made absolute against the current folder (unchanged if it cannot be).
-std::string FullPath(const std::string &path);
 
 // False with a sentence naming the file and what is wrong (the load error, or
 // every missing export) when the plug-in cannot serve a host.

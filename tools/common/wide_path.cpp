@@ -44,3 +44,29 @@ bool AnsiPath(const std::wstring &widePath, std::string &ansiPath) {
                         nullptr, lossyOut);
     return !lossy;
 }
+
+std::wstring FullWidePath(const std::wstring &path) {
+    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    if (length == 0 || (length = GetFullPathNameW(path.c_str(), length, &full[0], nullptr)) == 0 ||
+        length >= full.size()) {
+        return path;
+    }
+    full.resize(length);
+    return full;
+}
+
+std::string PlainAnsiPath(std::wstring wide) {
+    if (wide.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        wide = L"\\\\" + wide.substr(8);
+    } else if (wide.rfind(L"\\\\?\\", 0) == 0) {
+        wide.erase(0, 4);
+    }
+    std::string path;
+    return AnsiPath(wide, path) ? path : "";
+}
+
+std::string FullPath(const std::string &path) {
+    std::string ansi = PlainAnsiPath(FullWidePath(WidePath(path)));
+    return ansi.empty() ? path : ansi;
+}

@@ -7,15 +7,9 @@
 #include "http_server.h"
 #include "serve_routes.h"
 #include "shared_snapshot.h"
+#include "stop_signal.h"
 
 namespace {
-
-HANDLE g_stopServing = nullptr;
-
-BOOL WINAPI OnConsoleControl(DWORD) {
-    SetEvent(g_stopServing);
-    return TRUE;
-}
 
 // The name other machines know this one by, or "" when the system has none.
 std::string MachineName() {
@@ -44,15 +38,12 @@ int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const Te
     case HttpServer::Outcome::AddressUnusable:
         return kExitAddressUnusable;
     }
-    g_stopServing = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    StopSignal stop;
     WriteText(out, ServeStartText(settings.address, server.port(), MachineName(),
                                   settings.durationSeconds > 0));
     DWORD wait = settings.durationSeconds > 0 ? DWORD(settings.durationSeconds * 1000.0) : INFINITE;
-    WaitForSingleObject(g_stopServing, wait);
+    WaitForSingleObject(stop.event(), wait);
     server.Stop();
-    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
-    CloseHandle(g_stopServing);
     WriteText(out, "kdhost: stopped after answering " + std::to_string(server.answered()) +
                        " requests\n");
     return kExitOk;

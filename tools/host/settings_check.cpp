@@ -11,6 +11,7 @@
 #include "plugin_loader.h"
 #include "settings_scan.h"
 #include "terminal_text.h"
+#include "wide_path.h"
 
 extern "C" {
 #include "module/settings_file.h"

@@ -10,18 +10,12 @@
 #include "exit_codes.h"
 #include "machine_formats.h"
 #include "sparkline.h"
+#include "stop_signal.h"
 #include "terminal_text.h"
 #include "watch_layout.h"
 #include "watch_state.h"
 
 namespace {
-
-HANDLE g_stopWatching = nullptr;
-
-BOOL WINAPI OnConsoleControl(DWORD) {
-    SetEvent(g_stopWatching);
-    return TRUE;
-}
 
 std::string PluginFileName(const LoadedPlugin &plugin) {
     return TerminalText(plugin.path.substr(plugin.path.find_last_of("\\/") + 1));
@@ -54,9 +48,7 @@ WatchFrameText WatchText(const LoadedPlugin &plugin, const WatchSettings &settin
 
 int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out,
              std::string &error) {
-    g_stopWatching = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-
+    const StopSignal stop;
     const DWORD started = GetTickCount();
     const bool limited = settings.durationSeconds > 0;
     const double limitMs = settings.durationSeconds * 1000.0;
@@ -88,12 +80,10 @@ int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const Te
         bool last = limited && next > limitMs;
         double until = last ? limitMs : next;
         DWORD wait = until > elapsed ? DWORD(until - elapsed) : 0;
-        if (WaitForSingleObject(g_stopWatching, wait) == WAIT_OBJECT_0 || last) {
+        if (WaitForSingleObject(stop.event(), wait) == WAIT_OBJECT_0 || last) {
             break;
         }
     }
-    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
-    CloseHandle(g_stopWatching);
     if (!error.empty()) {
         return kExitFileFailed;
     }

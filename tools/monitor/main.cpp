@@ -3,7 +3,6 @@
 // --duration, 'kdmonitor --stop' or the recording's end, then leaves cleanly.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,28 +16,23 @@
 #include "source_options.h"
 #include "source_setup.h"
 #include "start_line.h"
+#include "stop_signal.h"
 #include "text_output.h"
 
 namespace {
 
 // Lets 'kdmonitor --stop' and Ctrl+C end the running monitor through one event.
 const char kStopEventName[] = "KDMonitorStop";
-HANDLE g_stopEvent = nullptr;
-
-BOOL WINAPI OnConsoleControl(DWORD) {
-    SetEvent(g_stopEvent);
-    return TRUE;
-}
 
 int StopRunningMonitor() {
     HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kStopEventName);
     if (event == nullptr) {
-        std::fprintf(stderr, "kdmonitor: no monitor is running\n");
+        Warn("no monitor is running");
         return kExitNo;
     }
     SetEvent(event);
     CloseHandle(event);
-    std::printf("kdmonitor: asked the running monitor to stop\n");
+    Say(StandardOutput(), "asked the running monitor to stop");
     return kExitOk;
 }
 
@@ -48,15 +42,15 @@ int main(int argc, char **argv) {
     std::string error;
     auto options = ParseMonitorOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        std::fprintf(stderr, "kdmonitor: %s\n", error.c_str());
+        Warn(error);
         return kExitUsage;
     }
     if (options->help) {
-        std::fputs(MonitorUsage().c_str(), stdout);
+        WriteText(StandardOutput(), MonitorUsage());
         return kExitOk;
     }
     if (options->showVersion) {
-        std::fputs(VersionLine("kdmonitor").c_str(), stdout);
+        WriteText(StandardOutput(), VersionLine("kdmonitor"));
         return kExitOk;
     }
     if (options->stopRunning) {
@@ -72,24 +66,21 @@ int main(int argc, char **argv) {
         return failed;
     }
 
-    g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, kStopEventName);
-    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    const StopSignal stop(kStopEventName);
     BlockPublisher publisher;
     if (!StartPublishing(*options, source.first.readings, publisher, error)) {
-        std::fprintf(stderr, "kdmonitor: %s\n", error.c_str());
+        Warn(error);
         return kExitNo;
     }
     if (!source.about.empty()) {
         Say(StandardOutput(), source.about);
     }
-    std::fputs(StartLine(*options, *publisher.block).c_str(), stdout);
-    std::fflush(stdout);
+    WriteText(StandardOutput(), StartLine(*options, *publisher.block));
 
     LoopEnd end =
-        RunPublishLoop(publisher, *options, g_stopEvent, source.first.holdMs, source.next);
+        RunPublishLoop(publisher, *options, stop.event(), source.first.holdMs, source.next);
     StopPublishing(publisher);
-    CloseHandle(g_stopEvent);
     const int code = source.finish ? source.finish(end) : kExitOk;
-    std::printf("kdmonitor: stopped\n");
+    Say(StandardOutput(), "stopped");
     return code;
 }

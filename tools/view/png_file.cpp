@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "text_output.h"
+#include "wide_path.h"
 
 namespace {
 
@@ -91,16 +92,10 @@ bool Encode(const BackBuffer &buffer, const std::wstring &path, std::string &err
     return SUCCEEDED(result);
 }
 
-std::wstring FullPath(const std::wstring &path) {
-    wchar_t full[MAX_PATH];
-    DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::wstring(full, length) : path;
-}
-
 } // namespace
 
 bool PngPathUsable(const std::string &path, std::string &error) {
-    std::wstring full = FullPath(Utf8ToWide(AnsiToUtf8(path.c_str(), path.size())));
+    std::wstring full = FullWidePath(Utf8ToWide(AnsiToUtf8(path.c_str(), path.size())));
     std::wstring folder = full.substr(0, full.find_last_of(L"\\/") + 1);
     DWORD attributes = GetFileAttributesW(folder.empty() ? L"." : folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
@@ -121,7 +116,7 @@ bool WritePng(const BackBuffer &buffer, const std::string &path, std::string &er
         return false;
     }
     GdiFlush(); // drawing still queued in GDI reaches the pixels first
-    std::wstring target = FullPath(Utf8ToWide(AnsiToUtf8(path.c_str(), path.size())));
+    std::wstring target = FullWidePath(Utf8ToWide(AnsiToUtf8(path.c_str(), path.size())));
     std::wstring part = target + L".part";
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     bool written = Encode(buffer, part, error);

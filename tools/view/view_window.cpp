@@ -15,6 +15,7 @@
 #include "exit_codes.h"
 #include "png_file.h"
 #include "source_snapshot.h"
+#include "stop_signal.h"
 #include "text_output.h"
 #include "watch_state.h"
 
@@ -23,15 +24,6 @@ namespace {
 const wchar_t kClassName[] = L"KdViewWindow";
 constexpr UINT_PTR kReadTimer = 1, kEndTimer = 2;
 constexpr int kMinTrackWidth = 260, kMinTrackHeight = 200;
-
-// Ctrl+C in the terminal kdview was started from closes the window, as its
-// close button does.
-HWND g_window = nullptr;
-
-BOOL WINAPI OnConsoleControl(DWORD) {
-    PostMessageW(g_window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
 
 struct View {
     const LoadedPlugin *plugin = nullptr;
@@ -221,8 +213,10 @@ int RunViewWindow(const LoadedPlugin &plugin, const ViewOptions &options, std::s
         error = NoWindowSentence();
         return kExitNoDisplay;
     }
-    g_window = window;
-    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    // Ctrl+C in the terminal kdview was started from closes the window, as its
+    // close button does.
+    StopSignal stop;
+    stop.CloseOnStop(window);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     MSG message;
@@ -230,7 +224,6 @@ int RunViewWindow(const LoadedPlugin &plugin, const ViewOptions &options, std::s
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
     error = view.error;
     return int(message.wParam);
 }
