@@ -204,6 +204,45 @@ TEST(HostExitCodes, WithoutAMonitorAndWithUnusablePlugins) {
         });
 }
 
+// Advice that holds only under Wine (prefixes, xvfb-run) is given only there:
+// on Windows (forced here by the test hook of RunsUnderWine) the missing
+// monitor and every plug-in the loader refuses are told in Windows words.
+TEST(HostExitCodes, WineAdviceOnlyUnderWine) {
+    ASSERT_FALSE(BlockNameOpens()) << "these cases need no monitor running";
+    const std::string bin = BuildDir() + "\\";
+    const char *wineWords = "wine|xvfb|prefix";
+    const struct {
+        const char *what;
+        const char *assumeWindows; // KD_ASSUME_WINDOWS, or nullptr for none
+        std::string arguments;
+        int code;
+        const char *present; // in standard output or standard error
+        const char *absent;  // a pattern, matched without regard to case
+    } cases[] = {
+        {"no monitor, under Wine", nullptr, "", kExitNo, "running in this Wine prefix", "session"},
+        {"no monitor, on Windows", "1", "", kExitNo, "(or it runs in another session)", wineWords},
+        {"no such plug-in, under Wine", nullptr, "--plugin \"" + bin + "nothing.dll\"",
+         kExitNoPlugin, "there is no such file", wineWords},
+        {"no such plug-in, on Windows", "1", "--plugin \"" + bin + "nothing.dll\"", kExitNoPlugin,
+         "there is no such file", wineWords},
+        {"a program, not a DLL, on Windows", "1", "--plugin \"" + bin + "kdmonitor.exe\"",
+         kExitNoPlugin, "is a Windows program, not a DLL", wineWords},
+        {"a plug-in lacking an export, on Windows", "1",
+         "--plugin \"" + bin + "partial_plugin.dll\"", kExitNoPlugin, "GetSourceDesc is missing",
+         wineWords},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SetEnvironmentVariableA("KD_ASSUME_WINDOWS", c.assumeWindows);
+        std::string output, errors;
+        EXPECT_EQ(RunTool("kdhost.exe", c.arguments, &output, &errors), c.code) << errors;
+        const std::string said = Unwrapped(output + errors);
+        EXPECT_NE(said.find(c.present), std::string::npos) << said;
+        EXPECT_FALSE(std::regex_search(said, std::regex(c.absent, std::regex::icase))) << said;
+    }
+    SetEnvironmentVariableA("KD_ASSUME_WINDOWS", nullptr);
+}
+
 // kdmonitor's command line; the runs that start publishing end by themselves.
 TEST(MonitorExitCodes, BadOptionsAndTheStartLine) {
     ASSERT_FALSE(BlockNameOpens()) << "these cases publish the block themselves";

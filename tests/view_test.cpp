@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 
 #include "exit_codes.h"
 #include "support/plugin_copy.h"
@@ -59,6 +60,41 @@ TEST(ViewExitCodes, BadCommandLinesAndNoDisplay) {
     }
     EXPECT_EQ(GetFileAttributesA(snapshot.c_str()), INVALID_FILE_ATTRIBUTES)
         << "a snapshot without a window";
+}
+
+// Without a window the advice fits the platform: under Wine an X display and
+// xvfb-run, on Windows (forced here by the test hook of RunsUnderWine) a
+// desktop session, in Windows words only.
+TEST(ViewExitCodes, NoDisplayAdviceFitsThePlatform) {
+    const std::string snapshot = BuildDir() + "\\view_test-platform.png";
+    const std::string snapshotArguments = "--snapshot \"" + snapshot + "\" --after 1";
+    const char *wineWords = "wine|xvfb|display|prefix|x server";
+    const struct {
+        const char *what;
+        const char *assumeWindows; // KD_ASSUME_WINDOWS, or nullptr for none
+        std::string arguments;
+        const char *present;
+        const char *absent; // a pattern, matched without regard to case
+    } cases[] = {
+        {"under Wine, a window", nullptr, "--duration 1",
+         "xvfb-run -a wine kdview.exe --snapshot out.png --after 5", "signed-in"},
+        {"under Wine, a snapshot", nullptr, snapshotArguments, "(under Wine: DISPLAY is not set)",
+         "signed-in"},
+        {"a hook set to anything but 1 changes nothing", "yes", "--duration 1", "xvfb-run",
+         "signed-in"},
+        {"on Windows, a window", "1", "--duration 1", "the desktop of a signed-in user", wineWords},
+        {"on Windows, a snapshot", "1", snapshotArguments, "for a snapshot too", wineWords},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SetEnvironmentVariableA("KD_ASSUME_WINDOWS", c.assumeWindows);
+        std::string errors;
+        EXPECT_EQ(RunTool("kdview.exe", c.arguments, nullptr, &errors), kExitNoDisplay) << errors;
+        EXPECT_NE(errors.find(c.present), std::string::npos) << errors;
+        EXPECT_FALSE(std::regex_search(errors, std::regex(c.absent, std::regex::icase))) << errors;
+    }
+    SetEnvironmentVariableA("KD_ASSUME_WINDOWS", nullptr);
+    EXPECT_EQ(GetFileAttributesA(snapshot.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(ViewExitCodes, UnusablePluginsGetKdhostsSentence) {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "wine_host.h"
+
 const char kDefaultHwmonFolder[] = "Z:\\sys\\class\\hwmon";
 
 namespace {
@@ -129,14 +131,25 @@ std::string HwmonFolder(const std::string &given) {
     return folder;
 }
 
+namespace {
+
+// Why the kernel's own tree is missing, in the words of the platform we run on.
+std::string NoDefaultTreeWords() {
+    if (RunsUnderWine()) {
+        return " (under Wine it is Linux's /sys/class/hwmon, reached through the Z: drive)";
+    }
+    return " (the Linux kernel's sensors, which Windows does not have: publish simulated "
+           "values, replay a recording, or give --hwmon a folder laid out like it)";
+}
+
+} // namespace
+
 bool ScanHwmon(const std::string &folder, std::vector<Sensor> &sensors, std::string &error) {
     sensors.clear();
     std::string found = "no hardware sensors found in " + folder;
     if (!IsFolder(folder)) {
         error = found + ": there is no such folder" +
-                (folder == kDefaultHwmonFolder
-                     ? " (under Wine it is Linux's /sys/class/hwmon; on Windows there is none)"
-                     : "");
+                (folder == kDefaultHwmonFolder ? NoDefaultTreeWords() : "");
         return false;
     }
     for (const std::string &entry : EntryNames(folder, true)) {

@@ -18,6 +18,7 @@
 #include "stop_signal.h"
 #include "text_output.h"
 #include "watch_state.h"
+#include "wine_host.h"
 
 namespace {
 
@@ -166,18 +167,24 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 // Under Wine a window needs an X display, both for this program and for the
 // Wine session it joins: the session's desktop takes the display of the
-// program that began it.
+// program that began it. On Windows only a desktop session has windows.
 std::string NoWindowSentence() {
-    std::string sentence = "cannot open a window: kdview needs a graphical session";
-    if (GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
-        sentence += ", and there is none (under Wine: DISPLAY is not set)";
-    } else {
-        sentence += ". Under Wine, DISPLAY is set but no window opens: the X server cannot be "
-                    "reached, or this prefix's Wine session began without a display (end it "
-                    "with wineserver -k, then start the monitor and kdview with DISPLAY set)";
+    const std::string sentence = "cannot open a window: kdview needs a graphical session";
+    if (!RunsUnderWine()) {
+        return sentence + ", and this one has none: start kdview from the desktop of a signed-in "
+                          "user (a service or a remote shell without a desktop has none), for a "
+                          "snapshot too";
     }
-    return sentence + ". For a snapshot without a display, xvfb-run gives one: "
-                      "xvfb-run -a wine kdview.exe --snapshot out.png --after 5";
+    const std::string snapshot = ". For a snapshot without a display, xvfb-run gives one: "
+                                 "xvfb-run -a wine kdview.exe --snapshot out.png --after 5";
+    if (GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
+        return sentence + ", and there is none (under Wine: DISPLAY is not set)" + snapshot;
+    }
+    return sentence +
+           ". Under Wine, DISPLAY is set but no window opens: the X server cannot be reached, or "
+           "this prefix's Wine session began without a display (end it with wineserver -k, then "
+           "start the monitor and kdview with DISPLAY set)" +
+           snapshot;
 }
 
 bool RegisterViewClass(HINSTANCE instance) {
