@@ -93,6 +93,24 @@ TEST(ViewExitCodes, NoDisplayAdviceFitsThePlatform) {
         EXPECT_NE(errors.find(c.present), std::string::npos) << errors;
         EXPECT_FALSE(std::regex_search(errors, std::regex(c.absent, std::regex::icase))) << errors;
     }
+    // --help says the same: the xvfb-run advice only under Wine.
+    const struct {
+        const char *what;
+        const char *assumeWindows;
+        const char *present;
+        const char *absent;
+    } helps[] = {
+        {"--help under Wine", nullptr, "xvfb-run -a wine kdview.exe", "from the desktop"},
+        {"--help on Windows", "1", "run it from the desktop", wineWords},
+    };
+    for (const auto &c : helps) {
+        SCOPED_TRACE(c.what);
+        SetEnvironmentVariableA("KD_ASSUME_WINDOWS", c.assumeWindows);
+        std::string help;
+        EXPECT_EQ(RunTool("kdview.exe", "--help", &help), kExitOk);
+        EXPECT_NE(help.find(c.present), std::string::npos) << help;
+        EXPECT_FALSE(std::regex_search(help, std::regex(c.absent, std::regex::icase))) << help;
+    }
     SetEnvironmentVariableA("KD_ASSUME_WINDOWS", nullptr);
     EXPECT_EQ(GetFileAttributesA(snapshot.c_str()), INVALID_FILE_ATTRIBUTES);
 }

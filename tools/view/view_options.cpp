@@ -3,6 +3,7 @@
 
 #include "option_table.h"
 #include "option_values.h"
+#include "wine_host.h"
 
 namespace {
 
@@ -129,9 +130,10 @@ const char kUsageEnd[] =
     "Temperatures are drawn in orange, fans in blue. Sources come and go with the\n"
     "monitor's counts; when the plug-in reports none, the last charts stay, greyed,\n"
     "under a banner that says why, until the sources return.\n"
-    "\n"
-    "kdview needs a graphical session. Under Wine without a display, xvfb-run gives\n"
-    "one for a snapshot: xvfb-run -a wine kdview.exe --snapshot out.png --after 5\n"
+    "\n";
+
+// What follows, after the word on graphical sessions for this platform.
+const char kExitCodes[] =
     "\n"
     "Exit codes:\n"
     "  0  the window was closed, or the snapshot was written\n"
@@ -142,5 +144,11 @@ const char kUsageEnd[] =
     "  8  there is no graphical session to open a window in\n";
 
 std::string ViewUsage() {
-    return kUsageStart + OptionsHelp(kOptions) + kUsageEnd;
+    const char *session =
+        RunsUnderWine()
+            ? "kdview needs a graphical session. Under Wine without a display, xvfb-run gives\n"
+              "one for a snapshot: xvfb-run -a wine kdview.exe --snapshot out.png --after 5\n"
+            : "kdview needs a graphical session: run it from the desktop, not from a service\n"
+              "or a remote shell without one.\n";
+    return kUsageStart + OptionsHelp(kOptions) + kUsageEnd + session + kExitCodes;
 }
