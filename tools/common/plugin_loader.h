@@ -23,8 +23,6 @@ bool DefaultPluginPath(std::string &path, std::string &error);
 // or without "\\?\"): the plain ANSI path of KelvoDyn.dll beside it.
 bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error);
 
-// The path made absolute against the current folder (unchanged if it cannot be).
-
 // False with a sentence naming the file and what is wrong (the load error, or
 // every missing export) when the plug-in cannot serve a host.
 bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &error);

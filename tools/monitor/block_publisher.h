@@ -10,7 +10,7 @@
 
 #include "monitor_link/shared_sensor_block.h"
 #include "monitor_options.h"
-#include "readings.h"
+#include "published_readings.h"
 
 struct BlockPublisher {
     HANDLE mapping = nullptr;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "readings.h"
+#include "published_readings.h"
 #include "sensor_rules.h"
 
 // The folder of the kernel's sensors under Wine: /sys/class/hwmon.

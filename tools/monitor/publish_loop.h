@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "block_publisher.h"
-#include "readings.h"
+#include "published_readings.h"
 
 struct Frame {
     Readings readings;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "csv_reader.h"
-#include "readings.h"
+#include "published_readings.h"
 #include "snapshot_slots.h"
 
 struct RecordedSnapshot {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "readings.h"
+#include "published_readings.h"
 #include "sensor_rules.h"
 
 // A slot as people read it: "45.50" degrees, "1200" RPM, "no reading".

@@ -5,7 +5,7 @@
 #include <limits>
 #include <tuple>
 
-#include "readings.h"
+#include "published_readings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "monitor_options.h"
-#include "readings.h"
+#include "published_readings.h"
 
 // The --temps and --fans values; with --animate, drifted for the time since the start.
 Readings SimulatedReadings(const MonitorOptions &options, double secondsSinceStart);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "readings.h"
+#include "published_readings.h"
 #include "recorded_row.h"
 
 // The group each index had in the snapshot before: where a snapshot cannot

@@ -4,12 +4,9 @@
 #include <vector>
 
 #include "monitor_link/block_fields.h"
+#include "number_text.h"
 
 namespace {
-
-std::string Counted(unsigned count, const char *one, const char *many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 // " (A and B on purpose: verdict)", or "" for no items.
 std::string Note(const std::vector<std::string> &items, const char *verdict) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "readings.h"
+#include "published_readings.h"
 #include "sensor_rules.h"
 
 namespace {
