@@ -1,5 +1,7 @@
-# Everything that differs between the 32-bit (x86) and the 64-bit (x64) build,
-# in one place: the sources are the same for both. The one difference in code,
+# Everything that differs between the 32-bit (x86) and the 64-bit (x64) build
+# of the product, in one place: the sources are the same for both (the tests'
+# probes of each calling convention are chosen by tests/plugin/CMakeLists.txt
+# and tests/bench/CMakeLists.txt, by KD_ARCH). The one difference in code,
 # widening the block's 32-bit hwnd field into a window handle, is a single
 # function in src/monitor_link/window_handle.h.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -17,11 +19,6 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
         # 32-bit Windows unwinds without tables; DWARF ones would only add bytes.
         -fno-asynchronous-unwind-tables)
     set(KD_DLL_ARCH_LINK "")
-    # How the calling convention returns a float and who pops the arguments,
-    # probed below the compiler, in assembly of this processor.
-    set(KD_TEST_ARCH_SOURCES support/return_register_x86.cpp support/stack_probe_x86.cpp)
-    set(KD_ARCH_TESTS caller_pops_test)
-    set(KD_BENCH_ARCH_SOURCES import_thunk_x86.cpp)
 elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(KD_ARCH x64)
     set(KD_OTHER_ARCH x86)
@@ -32,9 +29,6 @@ elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(KD_DLL_ENTRY DllMain)
     set(KD_DLL_ARCH_CODEGEN "")
     set(KD_DLL_ARCH_LINK -Wl,--high-entropy-va)
-    set(KD_TEST_ARCH_SOURCES support/return_register_x64.cpp)
-    set(KD_ARCH_TESTS "")
-    set(KD_BENCH_ARCH_SOURCES import_thunk_x64.cpp)
 else()
     message(FATAL_ERROR "KelvoDyn builds for 32-bit or 64-bit Windows only")
 endif()

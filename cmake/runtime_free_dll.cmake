@@ -11,7 +11,7 @@ function(kd_runtime_free_dll target)
         ${KD_DLL_ARCH_CODEGEN}
         -ffreestanding -fno-stack-protector -fno-ident)
     set_target_properties(${target} PROPERTIES PREFIX "")
-    target_compile_options(${target} PRIVATE ${codegen} -Wall -Wextra -Werror)
+    target_compile_options(${target} PRIVATE ${codegen})
     target_link_options(${target} PRIVATE
         ${codegen}
         -nostdlib -nostartfiles -Wl,-e,${KD_DLL_ENTRY}

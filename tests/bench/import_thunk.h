@@ -1,5 +1,5 @@
 // A thunk that counts one call and jumps on to the real function, in this
-// processor's machine code; one implementation per bitness (cmake/bitness.cmake).
+// processor's machine code; one implementation per bitness (tests/bench/CMakeLists.txt).
 // It touches no argument register and no stack, so it fits any signature.
 #pragma once
 

@@ -73,19 +73,9 @@ void ReadAsRecording(const std::string &text) {
     Check(player.Played() == snapshots, "the player plays what the reader reads");
 }
 
-const char *const kSpoilt[] = {"oops",
-                               "1e3",
-                               "0x1A",
-                               " 45",
-                               "45 ",
-                               "nan",
-                               "inf",
-                               "+5",
-                               "4.567",
-                               "9999999999",
-                               "-",
-                               "4\0"
-                               "5"};
+// The last is 4, a NUL byte and 5, which the row takes whole (all three bytes).
+const char *const kSpoilt[] = {"oops", "1e3", "0x1A",  " 45",        "45 ", "nan",
+                               "inf",  "+5",  "4.567", "9999999999", "-",   "4\0005"};
 
 // The bytes as the recipe of a recording that kdhost's writers write.
 void WriteAndReadBack(Bytes bytes) {
@@ -108,10 +98,7 @@ void WriteAndReadBack(Bytes bytes) {
             int32_t slot = raw;
             if (how >= 224) {
                 const size_t pick = how % (sizeof kSpoilt / sizeof *kSpoilt);
-                value = pick == 11 ? std::string("4\0"
-                                                 "5",
-                                                 3)
-                                   : kSpoilt[pick];
+                value = pick == 11 ? std::string(kSpoilt[pick], 3) : kSpoilt[pick];
                 slot = kNoReadingSlot;
                 ++spoilt;
             } else if (how >= 208) {

@@ -14,7 +14,7 @@
 #include "http_request.h"
 #include "http_server.h"
 #include "serve_routes.h"
-#include "support/http_client.h"
+#include "http_client.h"
 #include "listen_address.h"
 #include "metrics_text.h"
 #include "shared_snapshot.h"

@@ -10,7 +10,7 @@
 
 #include "support/pe_reader.h"
 #include "support/plugin.h"
-#include "support/version_block.h"
+#include "version_block.h"
 
 namespace {
 

@@ -19,8 +19,7 @@ uint32_t Bits(float value) {
 } // namespace
 
 ReturnRegister CallAndReadReturnRegister(GetSourceDataFn function, uint32_t index, float expected) {
-    using Raw = Xmm (*)(uint32_t);
-    Xmm held = reinterpret_cast<Raw>(function)(index);
+    Xmm held = AsReturningRegister<Xmm (*)(uint32_t)>(function)(index);
     uint32_t low;
     std::memcpy(&low, &held, sizeof low);
     char text[96];

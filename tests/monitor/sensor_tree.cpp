@@ -7,7 +7,7 @@
 
 #include <fstream>
 
-#include "processes.h"
+#include "support/processes.h"
 
 namespace {
 

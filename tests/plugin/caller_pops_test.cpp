@@ -5,7 +5,7 @@
 
 #include "support/fake_monitor.h"
 #include "support/plugin.h"
-#include "support/stack_probe.h"
+#include "stack_probe.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "support/desc_record.h"
 #include "support/fake_monitor.h"
-#include "support/hostile_values.h"
+#include "hostile_values.h"
 #include "support/plugin.h"
 #include "support/plugin_copy.h"
 #include "support/readings.h"

@@ -9,7 +9,7 @@
 ReturnRegister CallAndReadReturnRegister(GetSourceDataFn function, uint32_t index, float expected) {
     // Same register, same cdecl call: only the caller's reading of st(0) differs.
     using Raw = long double(__cdecl *)(uint32_t);
-    long double held = reinterpret_cast<Raw>(function)(index);
+    long double held = AsReturningRegister<Raw>(function)(index);
     long double off = held - (long double)expected;
     char text[96];
     std::snprintf(text, sizeof text, "st(0) = %.17g, %.3g from the float", double(held),

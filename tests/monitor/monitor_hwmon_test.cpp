@@ -12,7 +12,7 @@
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
-#include "support/sensor_tree.h"
+#include "sensor_tree.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "support/plugin.h"
 #include "support/plugin_copy.h"
 #include "support/readings.h"
-#include "support/return_register.h"
+#include "return_register.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // kdhost --serve run as a user runs it, beside kdmonitor, and talked to over
 // loopback HTTP: what each endpoint answers, hostile and slow clients, the
 // connection cap, a load run, and one snapshot shared by concurrent requests.
-#include "support/http_client.h"
+#include "http_client.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// kdview.exe under a real X server (tests/CMakeLists.txt starts one for this
+// kdview.exe under a real X server (tests/view/CMakeLists.txt starts one for this
 // program), beside kdmonitor.exe: the snapshot it writes is decoded and the
 // picture itself is checked, chart by chart, from what the pixels show.
 #include <gtest/gtest.h>
@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "support/chart_finder.h"
+#include "chart_finder.h"
 #include "support/plugin_copy.h"
-#include "support/png_pixels.h"
+#include "png_pixels.h"
 #include "support/processes.h"
 #include "view_palette.h"
 

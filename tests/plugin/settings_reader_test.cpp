@@ -138,7 +138,7 @@ TEST_F(Reader, ModulePathLongerThanTheBuffer) {
 }
 
 // Upper-case Cyrillic folds only where the ANSI code page is Windows-1251; this
-// suite runs under a Russian locale (see tests/CMakeLists.txt).
+// suite runs under a Russian locale (see tests/plugin/CMakeLists.txt).
 class Cp1251 : public Reader {};
 
 TEST_F(Cp1251, UpperCaseRussianWords) {

@@ -2,8 +2,8 @@
 // from the module from the bounds and the conversion rule alone.
 #include "hostile_values.h"
 
-#include "plugin.h"
-#include "readings.h"
+#include "support/plugin.h"
+#include "support/readings.h"
 
 const std::vector<int32_t> kHostileTemps = {
     INT32_MIN, INT32_MAX, -57201, -30001, -30000, -251,  -1,    0,
