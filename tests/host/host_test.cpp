@@ -160,6 +160,12 @@ TEST(HostExitCodes, WithoutAMonitorAndWithUnusablePlugins) {
     scratch.WriteFile("text.dll", "not a module at all\r\n");
     scratch.WriteFile("empty.dll", "");
     const std::string bin = BuildDir() + "\\";
+    // A plug-in named without an extension, beside an unusable "KelvoDyn.dll"
+    // that the loader would take if it added ".dll" to the name.
+    PluginCopy bare("host bare name", "KelvoDyn");
+    ASSERT_TRUE(bare.ok());
+    std::ifstream partial(bin + "partial_plugin.dll", std::ios::binary);
+    bare.WriteFile("KelvoDyn.dll", std::string(std::istreambuf_iterator<char>(partial), {}));
     ExpectExits(
         "kdhost.exe",
         {
@@ -185,6 +191,9 @@ TEST(HostExitCodes, WithoutAMonitorAndWithUnusablePlugins) {
              "partial_plugin.dll is not a usable plug-in: GetSourceDesc is missing"},
             {"the value joined with '='", "\"--plugin=" + bin + "partial_plugin.dll\"",
              kExitNoPlugin, "", "partial_plugin.dll is not a usable plug-in"},
+            {"a file name without an extension is that file",
+             "--plugin \"" + bare.folder() + "\\KelvoDyn\"", kExitNo,
+             "No sources: the plug-in reports 0.", ""},
             {"an empty plug-in path", "--plugin \"\"", kExitUsage, "",
              "--plugin needs a file name"},
             {"an unknown option", "--bogus", kExitUsage, "", "unknown option '--bogus'"},

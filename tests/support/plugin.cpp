@@ -14,24 +14,8 @@ std::string BuiltPluginPath() {
     return BuildDir() + "\\KelvoDyn.dll";
 }
 
-Plugin::Plugin(const std::string &path) : module_(LoadLibraryA(path.c_str())) {
-    ResolveExports();
-}
-
-Plugin::Plugin(const std::wstring &path) : module_(LoadLibraryW(path.c_str())) {
-    ResolveExports();
-}
-
-template <typename Fn> static Fn Export(HMODULE module, const char *name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-}
-
-void Plugin::ResolveExports() {
-    if (module_ != nullptr) {
-        sourcesNum_ = Export<GetSourcesNumFn>(module_, "GetSourcesNum");
-        sourceDesc_ = Export<GetSourceDescFn>(module_, "GetSourceDesc");
-        sourceData_ = Export<GetSourceDataFn>(module_, "GetSourceData");
-    }
+Plugin::Plugin(const std::string &path) {
+    LoadPlugin(path, plugin_, error_);
 }
 
 Plugin::~Plugin() {
@@ -39,10 +23,7 @@ Plugin::~Plugin() {
 }
 
 void Plugin::Unload() {
-    if (module_ != nullptr) {
-        FreeLibrary(module_);
-        module_ = nullptr;
-    }
+    UnloadPlugin(plugin_);
 }
 
 uint32_t FloatBits(float value) {

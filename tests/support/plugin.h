@@ -1,11 +1,13 @@
-// Loads a build of KelvoDyn.dll exactly as a host does: LoadLibraryA, then the
-// three exports by name through GetProcAddress.
+// Loads a build of KelvoDyn.dll exactly as kdhost does, through the tools' own
+// loader: the file by its full path, then the three exports by name.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "plugin_loader.h"
+#include "wide_path.h"
 #include "source_interface/kelvodyn.h"
 
 // The folder of the running test program, where the build puts KelvoDyn.dll.
@@ -15,40 +17,41 @@ std::string BuiltPluginPath();
 class Plugin {
   public:
     explicit Plugin(const std::string &path = BuiltPluginPath());
-    // For paths longer than the ANSI loader accepts.
-    explicit Plugin(const std::wstring &path);
+    // A path past 260 characters, as "\\?\C:\..."; the loader lifts the limit again.
+    explicit Plugin(const std::wstring &path) : Plugin(PlainAnsiPath(path)) {}
     ~Plugin();
     Plugin(const Plugin &) = delete;
     Plugin &operator=(const Plugin &) = delete;
 
+    // False when the file cannot be loaded or lacks an export; error() says why.
     bool loaded() const {
-        return module_ != nullptr && sourcesNum_ && sourceDesc_ && sourceData_;
+        return plugin_.module != nullptr;
+    }
+    const std::string &error() const {
+        return error_;
     }
     HMODULE module() const {
-        return module_;
+        return plugin_.module;
     }
     void Unload();
 
     int32_t SourcesNum() const {
-        return sourcesNum_();
+        return plugin_.sourcesNum();
     }
     int32_t SourceDesc(uint32_t index, ::SourceDesc *desc) const {
-        return sourceDesc_(index, desc);
+        return plugin_.sourceDesc(index, desc);
     }
     float SourceData(uint32_t index) const {
-        return sourceData_(index);
+        return plugin_.sourceData(index);
     }
     // The export itself, for probes of the calling convention.
     GetSourceDataFn sourceDataFunction() const {
-        return sourceData_;
+        return plugin_.sourceData;
     }
 
   private:
-    void ResolveExports();
-    HMODULE module_ = nullptr;
-    GetSourcesNumFn sourcesNum_ = nullptr;
-    GetSourceDescFn sourceDesc_ = nullptr;
-    GetSourceDataFn sourceData_ = nullptr;
+    LoadedPlugin plugin_;
+    std::string error_;
 };
 
 uint32_t FloatBits(float value);

@@ -72,6 +72,15 @@ std::string ProgramName() {
     return name.substr(0, name.rfind('.'));
 }
 
+// The loader appends ".dll" to a file name without an extension, which would
+// load another file than the one named; a trailing dot tells it not to. A
+// "\\?\" path is taken literally, dot included, so it is left alone.
+std::wstring LoaderPath(const std::wstring &path) {
+    const size_t name = path.find_last_of(L"\\/") + 1;
+    const bool literal = path.rfind(L"\\\\?\\", 0) == 0;
+    return literal || path.find(L'.', name) != std::wstring::npos ? path : path + L'.';
+}
+
 } // namespace
 
 bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error) {
@@ -112,7 +121,7 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
         return false;
     }
     // The wide call reaches past 260 characters; the loader treats the file the same.
-    plugin.module = LoadLibraryW(widePath.c_str());
+    plugin.module = LoadLibraryW(LoaderPath(widePath).c_str());
     if (plugin.module == nullptr) {
         DWORD code = GetLastError();
         // The system's own text for this one is "Bad EXE format for %1". The
