@@ -124,7 +124,8 @@ DWORD GetPrivateProfileStringA(const char *section, const char *key, const char 
     KdViolation(size > 0, "GetPrivateProfileStringA: no room for the terminator");
     MonitorWrites();
     /* The length is published before the bytes are written, so the proof
-     * writes each terminator into a state of its own length. */
+     * writes each terminator into a state of its own length: a state that
+     * joined two lengths would hold bytes never written before one of them. */
     size_t length;
     if (KdChoose(0, 1)) {
         /* No such key: the default, cut to fit. */
@@ -158,13 +159,18 @@ char *lstrcatA(char *dst, const char *src) {
 
 char *lstrcpynA(char *dst, const char *src, int n) {
     KdViolation(n > 0, "lstrcpynA: no room for the terminator");
-    g_kdAnswerLength = 0;
-    int i = 0;
+    /* The length first, published before any byte is written (see above). */
+    int length = 0;
     /*@ loop unroll 1100; */
-    for (; i < n - 1 && src[i] != '\0'; ++i) {
+    while (length < n - 1 && src[length] != '\0') {
+        ++length;
+    }
+    g_kdAnswerLength = length;
+    /*@ loop unroll 1100; */
+    for (int i = 0; i < length; ++i) {
         dst[i] = src[i];
     }
-    dst[i] = '\0';
+    dst[length] = '\0';
     return dst;
 }
 
