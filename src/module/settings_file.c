@@ -2,6 +2,13 @@
  * and the tools that check a settings file. */
 #include "settings_file.h"
 
+/* The value is terminated within out, whatever the file holds. */
+/*@ requires valid_read_string(file) && valid_read_string(key);
+    requires valid_read_string(defaultValue);
+    requires 0 < outSize <= 2147483647 && \valid(out + (0 .. outSize - 1));
+    assigns out[0 .. outSize - 1];
+    ensures \result < outSize && out[\result] == '\0';
+ */
 uint32_t ReadSettingsFile(const char *file, const char *key, const char *defaultValue, char *out,
                           uint32_t outSize) {
     return GetPrivateProfileStringA(SETTINGS_SECTION, key, defaultValue, out, outSize, file);
