@@ -11,9 +11,9 @@
 namespace {
 
 // The row naming this option ("-h" finds "--help -h /?"), or npos.
-size_t FindRow(const std::vector<OptionSpec> &specs, const std::string &name) {
-    for (size_t row = 0; row < specs.size(); ++row) {
-        const std::string names = std::string(" ") + specs[row].names + " ";
+size_t FindRow(const std::vector<OptionForm> &forms, const std::string &name) {
+    for (size_t row = 0; row < forms.size(); ++row) {
+        const std::string names = std::string(" ") + forms[row].names + " ";
         if (!name.empty() && names.find(" " + name + " ") != std::string::npos) {
             return row;
         }
@@ -37,33 +37,33 @@ bool TakeRowValue(CommandLine &line, OptionValue kind, OptionText &value, std::s
 
 } // namespace
 
-bool WalkSpecs(const std::vector<std::string> &args, const std::vector<OptionSpec> &specs,
+bool WalkForms(const std::vector<std::string> &args, const std::vector<OptionForm> &forms,
                const TakeRow &take, std::string &error) {
     for (CommandLine line{args}; NextOption(line);) {
-        const size_t row = FindRow(specs, line.name);
+        const size_t row = FindRow(forms, line.name);
         if (row == std::string::npos) {
             error = "unknown option '" + TerminalText(line.name) + "' (see --help)";
             return false;
         }
         OptionText value;
-        if (!TakeRowValue(line, specs[row].value, value, error) || !take(row, value, error)) {
+        if (!TakeRowValue(line, forms[row].value, value, error) || !take(row, value, error)) {
             return false;
         }
     }
     return true;
 }
 
-std::string SpecsHelp(const std::vector<OptionSpec> &specs) {
+std::string FormsHelp(const std::vector<OptionForm> &forms) {
     constexpr size_t kColumn = 19; // where every help line starts
     std::string text;
-    for (const OptionSpec &spec : specs) {
-        const char *space = std::strchr(spec.names, ' ');
-        std::string label = "  " + (space ? std::string(spec.names, space) : spec.names);
-        label += *spec.placeholder ? std::string(" ") + spec.placeholder : "";
+    for (const OptionForm &form : forms) {
+        const char *space = std::strchr(form.names, ' ');
+        std::string label = "  " + (space ? std::string(form.names, space) : form.names);
+        label += *form.placeholder ? std::string(" ") + form.placeholder : "";
         // A label that leaves no two spaces before the column has its help below.
         text += label + (label.size() + 2 > kColumn ? "\n" + std::string(kColumn, ' ')
                                                     : std::string(kColumn - label.size(), ' '));
-        for (const char *line = spec.help; *line;) {
+        for (const char *line = form.help; *line;) {
             const char *end = std::strchr(line, '\n');
             const size_t length = end ? size_t(end - line) : std::strlen(line);
             text.append(line, length).append("\n");

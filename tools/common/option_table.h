@@ -30,31 +30,31 @@ template <typename Target> struct Option {
 };
 
 // The part of a row the walk and the help need, whatever the target.
-struct OptionSpec {
+struct OptionForm {
     const char *names;
     const char *placeholder;
     OptionValue value;
     const char *help;
 };
 
-// Walks the arguments over the specs, calling take(row, value, error) for each
+// Walks the arguments over the forms, calling take(row, value, error) for each
 // option found; false with a sentence in error for an unknown option, a
 // missing, doubled or unwanted value, or a value take refuses.
 using TakeRow = std::function<bool(size_t row, const OptionText &value, std::string &error)>;
-bool WalkSpecs(const std::vector<std::string> &args, const std::vector<OptionSpec> &specs,
+bool WalkForms(const std::vector<std::string> &args, const std::vector<OptionForm> &forms,
                const TakeRow &take, std::string &error);
 
-// The help lines of the specs: "  --plugin PATH    the plug-in to load", the
+// The help lines of the forms: "  --plugin PATH    the plug-in to load", the
 // help's further lines under its first.
-std::string SpecsHelp(const std::vector<OptionSpec> &specs);
+std::string FormsHelp(const std::vector<OptionForm> &forms);
 
 template <typename Target>
-std::vector<OptionSpec> SpecsOf(const std::vector<Option<Target>> &table) {
-    std::vector<OptionSpec> specs;
+std::vector<OptionForm> FormsOf(const std::vector<Option<Target>> &table) {
+    std::vector<OptionForm> forms;
     for (const Option<Target> &row : table) {
-        specs.push_back({row.names, row.placeholder, row.value, row.help});
+        forms.push_back({row.names, row.placeholder, row.value, row.help});
     }
-    return specs;
+    return forms;
 }
 
 template <typename Target>
@@ -63,11 +63,11 @@ bool WalkOptions(const std::vector<std::string> &args, const std::vector<Option<
     auto take = [&](size_t row, const OptionText &value, std::string &why) {
         return table[row].take(target, value, why);
     };
-    return WalkSpecs(args, SpecsOf(table), take, error);
+    return WalkForms(args, FormsOf(table), take, error);
 }
 
 template <typename Target> std::string OptionsHelp(const std::vector<Option<Target>> &table) {
-    return SpecsHelp(SpecsOf(table));
+    return FormsHelp(FormsOf(table));
 }
 
 // Takes for the rows several tools share; each refuses with the tool's words.

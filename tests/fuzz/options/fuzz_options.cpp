@@ -145,14 +145,14 @@ void WalkTable(const std::vector<std::string> &args) {
             names.push_back(name);
         }
     }
-    std::vector<OptionSpec> specs;
+    std::vector<OptionForm> forms;
     for (const std::string &name : names) {
-        specs.push_back({name.c_str(), "", OptionValue(std::hash<std::string>()(name) % 3), ""});
+        forms.push_back({name.c_str(), "", OptionValue(std::hash<std::string>()(name) % 3), ""});
     }
     std::vector<Taken> taken;
     std::string error;
-    const bool ok = WalkSpecs(
-        args, specs,
+    const bool ok = WalkForms(
+        args, forms,
         [&](size_t row, const OptionText &value, std::string &) {
             taken.push_back({row, value});
             return true;
@@ -169,7 +169,7 @@ void WalkTable(const std::vector<std::string> &args) {
     std::vector<size_t> valued;
     for (const Taken &t : taken) {
         Require(at < args.size(), "no option past the arguments");
-        const std::string name = specs[t.row].names; // as the table spells it
+        const std::string name = forms[t.row].names; // as the table spells it
         const std::string &arg = args[at++];
         const bool attached = arg.size() > name.size() && arg[name.size()] == '=';
         Require(arg.compare(0, name.size(), name) == 0 && (arg.size() == name.size() || attached),
@@ -180,13 +180,13 @@ void WalkTable(const std::vector<std::string> &args) {
             Require(at < args.size() && args[at] == *t.value, "the value is the next argument");
             ++at;
         }
-        if (specs[t.row].value == OptionValue::Required) {
+        if (forms[t.row].value == OptionValue::Required) {
             Require(t.value.has_value(), "a required value is there");
             Require(std::find(valued.begin(), valued.end(), t.row) == valued.end(),
                     "a value option is taken once");
             valued.push_back(t.row);
         }
-        if (specs[t.row].value == OptionValue::None) {
+        if (forms[t.row].value == OptionValue::None) {
             Require(!t.value, "a flag has no value");
         }
     }
