@@ -33,14 +33,15 @@ static inline uint32_t LoadU32(const volatile char *at) {
 #define BLOCK_U16(block, field) LoadU16(BLOCK_FIELD_ADDR(block, field))
 #define BLOCK_U32(block, field) LoadU32(BLOCK_FIELD_ADDR(block, field))
 
-/* The count rule: a group holds at most SENSOR_SLOTS readings. */
-static inline int CountAboveSlots(uint32_t published) {
-    return published > SENSOR_SLOTS;
+/* The count rule: a group holds at most SENSOR_SLOTS readings. A count as
+ * published, read once; a value past the slots is taken as all slots. */
+static inline uint32_t ClampCount(uint32_t published) {
+    return published > SENSOR_SLOTS ? SENSOR_SLOTS : published;
 }
 
-/* A count as published, read once; a value past the slots is taken as all slots. */
-static inline uint32_t ClampCount(uint16_t published) {
-    return CountAboveSlots(published) ? SENSOR_SLOTS : published;
+/* Whether a count breaks the rule (the block's validation rejects it). */
+static inline int CountAboveSlots(uint32_t published) {
+    return ClampCount(published) != published;
 }
 
 /* One slot of a group; the caller guarantees slot < SENSOR_SLOTS. */
