@@ -1,6 +1,7 @@
 // Parses kdhost's command line into HostOptions and holds its usage text.
 #include "host_options.h"
 
+#include "autostart_arguments.h"
 #include "module_header.h"
 #include "option_table.h"
 #include "option_values.h"
@@ -8,8 +9,29 @@
 
 namespace {
 
+// --autostart install takes what serving takes; remove and show take nothing.
+std::string AutostartConflict(const HostOptions &options, bool timingGiven, bool intervalGiven) {
+    const bool otherMode = options.watch || options.diagnose || options.checkSettings ||
+                           intervalGiven || options.format != OutputFormat::Table ||
+                           !options.logPath.empty();
+    if (options.autostart == AutostartAction::Install) {
+        return otherMode ? "--autostart install takes the options of --serve: --serve "
+                           "[ADDR:]PORT and --plugin PATH"
+                         : UnattendedServeProblem(options, "--autostart install");
+    }
+    if (otherMode || options.serve || timingGiven || !options.pluginPath.empty()) {
+        return std::string("--autostart ") +
+               (options.autostart == AutostartAction::Remove ? "remove" : "show") +
+               " takes no other options: it acts on what is registered";
+    }
+    return "";
+}
+
 // Combinations that cannot mean anything; the first one found, as a sentence.
 std::string Conflict(const HostOptions &options, bool timingGiven, bool intervalGiven) {
+    if (options.autostart != AutostartAction::None) {
+        return AutostartConflict(options, timingGiven, intervalGiven);
+    }
     if (options.checkSettings &&
         (options.watch || options.diagnose || options.serve || timingGiven ||
          options.format != OutputFormat::Table || !options.logPath.empty())) {
@@ -124,6 +146,29 @@ const std::vector<Row> kOptions = {
          return !v || TakeFileName(v, "--check-settings takes a file name, not an empty one",
                                    p.options.settingsPath, error);
      }},
+    {"--autostart", "ACTION", OptionValue::Required,
+     "the server started at each logon of this user, without a\n"
+     "console window, started again when it ends (docs/unattended.md):\n"
+     "'install' with the --serve options registers it (replacing\n"
+     "what was registered) and starts it now; 'show' says what is\n"
+     "registered, whether it runs and where it serves, and its\n"
+     "log; 'remove' stops it and removes the registration",
+     [](HostParse &p, const OptionText &v, std::string &error) {
+         const struct {
+             const char *word;
+             AutostartAction action;
+         } kActions[] = {{"install", AutostartAction::Install},
+                         {"remove", AutostartAction::Remove},
+                         {"show", AutostartAction::Show}};
+         for (const auto &action : kActions) {
+             if (*v == action.word) {
+                 p.options.autostart = action.action;
+                 return true;
+             }
+         }
+         error = "--autostart takes install, remove or show, not '" + TerminalText(*v) + "'";
+         return false;
+     }},
     {"--version", "", OptionValue::None, "print kdhost's version",
      [](HostParse &p, const OptionText &, std::string &) { return p.options.version = true; }},
     {"--help -h /?", "", OptionValue::None, "show this text",
@@ -181,7 +226,11 @@ const char kUsageEnd[] =
     "     left as it is\n"
     "  6  --serve: the port is in use by another program\n"
     "  7  --serve: the address is not this machine's, or cannot be served\n"
-    "     (broadcast, multicast, an IPv4 address in IPv6 form)\n";
+    "     (broadcast, multicast, an IPv4 address in IPv6 form)\n"
+    "With --autostart: 0 it serves (remove: nothing is left); 1 it does not\n"
+    "(show: nothing registered, or not running or answering); 4 kdserve.exe is\n"
+    "not beside kdhost.exe, or the Run key cannot be written; 3, 6 and 7 as for\n"
+    "--serve\n";
 
 std::string HostUsage() {
     const std::string bits = HostBitness();
