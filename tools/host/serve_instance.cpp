@@ -72,27 +72,29 @@ StopOutcome StopInstance(uint16_t port, DWORD waitMs) {
     if (mutex == nullptr) {
         return StopOutcome::Stopped; // it ended meanwhile
     }
+    HANDLE process = instance.processId == 0
+                         ? nullptr
+                         : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, instance.processId);
     HANDLE stop = OpenEventA(EVENT_MODIFY_STATE, FALSE, InstanceStopEventName(port).c_str());
     if (stop != nullptr) {
         SetEvent(stop);
         CloseHandle(stop);
     }
-    // kdserve holds the mutex until its server has ended.
+    // kdserve lets the mutex go once its server has ended, and then ends itself.
+    const ULONGLONG start = GetTickCount64();
     StopOutcome outcome = StopOutcome::Stopped;
     if (!WaitForRelease(mutex, waitMs)) {
         outcome = StopOutcome::Running;
-        HANDLE process = instance.processId == 0
-                             ? nullptr
-                             : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                                           instance.processId);
-        if (process != nullptr) {
-            if (TerminateProcess(process, ERROR_TIMEOUT) &&
-                WaitForSingleObject(process, 5000) == WAIT_OBJECT_0 &&
-                WaitForRelease(mutex, 5000)) {
-                outcome = StopOutcome::Ended;
-            }
-            CloseHandle(process);
+        if (process != nullptr && TerminateProcess(process, ERROR_TIMEOUT) &&
+            WaitForSingleObject(process, 5000) == WAIT_OBJECT_0 && WaitForRelease(mutex, 5000)) {
+            outcome = StopOutcome::Ended;
         }
+    } else if (process != nullptr) {
+        const ULONGLONG spent = GetTickCount64() - start;
+        WaitForSingleObject(process, spent < waitMs ? DWORD(waitMs - spent) : 0);
+    }
+    if (process != nullptr) {
+        CloseHandle(process);
     }
     CloseHandle(mutex);
     return outcome;
