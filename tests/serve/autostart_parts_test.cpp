@@ -42,7 +42,8 @@ TEST(CommandLineText, EveryArgumentSplitsBackAsItWas) {
         const char *line; // nullptr: only the round trip is checked
     } cases[] = {
         {"plain words stay bare", {"--serve", "127.0.0.1:9876"}, "--serve 127.0.0.1:9876"},
-        {"a path with spaces", {"C:\\Program Files\\KelvoDyn\\KelvoDyn.dll"},
+        {"a path with spaces",
+         {"C:\\Program Files\\KelvoDyn\\KelvoDyn.dll"},
          "\"C:\\Program Files\\KelvoDyn\\KelvoDyn.dll\""},
         {"a folder ending in a backslash", {"C:\\Program Files\\"}, "\"C:\\Program Files\\\\\""},
         {"backslashes without quoting stay single", {"C:\\a\\b.dll"}, "C:\\a\\b.dll"},
@@ -91,13 +92,17 @@ TEST(RestartPolicy, PausesDoubleToAMinuteAndStartAgainAfterAHealthyRun) {
         {"quick ends double it", {quick, quick, quick, quick}, {1000, 2000, 4000, 8000}},
         // Starts at 0, 1.1, 3.2, 7.3 and 15.4 s: a sixth at 31.5 s would be the
         // sixth within a minute, so it waits until the first is a minute old.
-        {"at most five starts a minute", {quick, quick, quick, quick, quick, quick},
+        {"at most five starts a minute",
+         {quick, quick, quick, quick, quick, quick},
          {1000, 2000, 4000, 8000, 44500, 32000}},
-        {"never more than a minute", std::vector<uint64_t>(9, quick),
+        {"never more than a minute",
+         std::vector<uint64_t>(9, quick),
          {1000, 2000, 4000, 8000, 44500, 32000, 60000, 60000, 60000}},
-        {"a run of a minute starts again after a second", {quick, quick, healthy, quick},
+        {"a run of a minute starts again after a second",
+         {quick, quick, healthy, quick},
          {1000, 2000, 1000, 2000}},
-        {"a long run after the longest pause", {quick, quick, quick, quick, quick, quick, healthy},
+        {"a long run after the longest pause",
+         {quick, quick, quick, quick, quick, quick, healthy},
          {1000, 2000, 4000, 8000, 44500, 32000, 1000}},
     };
     for (const auto &c : cases) {
@@ -174,10 +179,13 @@ TEST(ServeLog, LinesHaveTheirTimeAndTheFilesStayWithinTheirBound) {
     log.oldPath = folder + L"\\sub\\s.old.log";
     log.maxBytes = 400;
     for (int i = 0; i < 40; ++i) {
-        ASSERT_TRUE(WriteLogLine(log, "line " + std::to_string(i) + " \xC2\xB0" "C"));
+        ASSERT_TRUE(WriteLogLine(log, "line " + std::to_string(i) +
+                                          " \xC2\xB0"
+                                          "C"));
     }
     const std::regex stamped("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3} line (\\d+) "
-                             "\xC2\xB0" "C\r");
+                             "\xC2\xB0"
+                             "C\r");
     int expected = -1;
     for (const std::wstring &path : {log.oldPath, log.path}) {
         EXPECT_LE(FileText(path).size(), log.maxBytes) << WideToUtf8(path);
@@ -221,9 +229,8 @@ TEST(ServeLog, AFullFileThatCannotBeMovedAsideLosesLinesNotItsBound) {
     log.maxBytes = 100;
     ASSERT_TRUE(WriteLogLine(log, std::string(60, 'a')));
     // A reader that does not let it be moved (no FILE_SHARE_DELETE).
-    HANDLE reader = CreateFileW(log.path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    HANDLE reader = CreateFileW(log.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(WriteLogLine(log, std::string(60, 'b')));
     EXPECT_LE(FileText(log.path).size(), log.maxBytes);
@@ -288,8 +295,8 @@ TEST(AutostartOptions, TheRegisteredArgumentsReadBackAsTheSameServer) {
     auto options = ParseHostOptions(Words("--serve [::1]:9876"), error);
     ASSERT_TRUE(options) << error;
     const std::string path = "C:\\Program Files\\Kelvo Dyn\\KelvoDyn.dll";
-    auto again = ParseHostOptions(Split(JoinArguments(ServeArguments(options->listen, path))),
-                                  error);
+    auto again =
+        ParseHostOptions(Split(JoinArguments(ServeArguments(options->listen, path))), error);
     ASSERT_TRUE(again) << error;
     EXPECT_EQ(UnattendedServeProblem(*again, "kdserve"), "");
     EXPECT_EQ(again->listen.host, "::1");

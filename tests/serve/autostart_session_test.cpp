@@ -40,8 +40,7 @@ TEST(AutostartSession, TheSessionsEndStopsItAndTheNextLogonStartsIt) {
     const uint16_t port = FreePort();
     DeleteFileA(LogOf(port).c_str());
     std::string output;
-    ASSERT_EQ(RunTool("kdhost.exe", "--autostart install --serve " + std::to_string(port),
-                      &output),
+    ASSERT_EQ(RunTool("kdhost.exe", "--autostart install --serve " + std::to_string(port), &output),
               kExitOk)
         << output;
     const std::string title = LauncherWindowTitle(port);

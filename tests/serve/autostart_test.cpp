@@ -188,8 +188,7 @@ TEST_F(Autostart, RegisteredCommandServesAsAtLogonComesBackAfterACrashAndIsRemov
 
     const DWORD launcherNow = LauncherProcess(port), serverNow = ServerProcess(port);
     EXPECT_EQ(RunTool("kdhost.exe", "--autostart remove", &output), kExitOk) << output;
-    EXPECT_NE(output.find("stopped the server on port " + std::to_string(port)),
-              std::string::npos)
+    EXPECT_NE(output.find("stopped the server on port " + std::to_string(port)), std::string::npos)
         << output;
     EXPECT_EQ(RegisteredCommand(), L"");
     EXPECT_FALSE(ProcessRuns(launcherNow)) << "kdserve is left running";
@@ -248,8 +247,8 @@ TEST_F(Autostart, InstallRefusesWhatServingRefusesAndChangesNothing) {
         {"no port", "", kExitUsage, "needs --serve"},
         {"port 0", "0", kExitUsage, "needs a fixed port"},
         {"a duration", other + " --duration 5", kExitUsage, "takes no --duration"},
-        {"no such plug-in", other + " --plugin \"" + bin + "nowhere\\KelvoDyn.dll\"",
-         kExitNoPlugin, nullptr},
+        {"no such plug-in", other + " --plugin \"" + bin + "nowhere\\KelvoDyn.dll\"", kExitNoPlugin,
+         nullptr},
         {"a plug-in without an export", other + " --plugin \"" + bin + "partial_plugin.dll\"",
          kExitNoPlugin, nullptr},
         {"a port another program holds", "127.0.0.1:" + std::to_string(held.port),
@@ -290,8 +289,7 @@ TEST_F(Autostart, InstallingTwiceReplacesAndUndoesADisabledStart) {
     std::string output;
     ASSERT_EQ(Install(std::to_string(port), output), kExitOk) << output;
     ASSERT_EQ(Install(std::to_string(port), output), kExitOk) << output;
-    EXPECT_NE(output.find("stopped the server on port " + std::to_string(port)),
-              std::string::npos)
+    EXPECT_NE(output.find("stopped the server on port " + std::to_string(port)), std::string::npos)
         << "the same port again replaces the running server: " << output;
     const DWORD firstLauncher = LauncherProcess(port);
 
@@ -320,8 +318,8 @@ TEST_F(Autostart, InstallingTwiceReplacesAndUndoesADisabledStart) {
          RegEnumValueW(key, index, name, &length, nullptr, nullptr, (BYTE *)data, &bytes) ==
          ERROR_SUCCESS;
          ++index, length = 256, bytes = sizeof data) {
-        ours += std::wstring(data, bytes / sizeof(wchar_t)).find(L"kdserve.exe") !=
-                std::wstring::npos;
+        ours +=
+            std::wstring(data, bytes / sizeof(wchar_t)).find(L"kdserve.exe") != std::wstring::npos;
     }
     RegCloseKey(key);
     EXPECT_EQ(ours, 1) << "one registration, replaced";

@@ -34,8 +34,8 @@ uint16_t FreePort() {
 std::wstring RegisteredCommand() {
     wchar_t data[4096];
     DWORD bytes = sizeof data;
-    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data,
-                     &bytes) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data, &bytes) !=
+        ERROR_SUCCESS) {
         return L"";
     }
     return data;
@@ -142,4 +142,3 @@ std::string FileText(const std::string &path) {
     text << in.rdbuf();
     return text.str();
 }
-

@@ -17,6 +17,7 @@ std::string UnattendedServeProblem(const HostOptions &options, const std::string
     return "";
 }
 
-std::vector<std::string> ServeArguments(const ListenAddress &listen, const std::string &pluginPath) {
+std::vector<std::string> ServeArguments(const ListenAddress &listen,
+                                        const std::string &pluginPath) {
     return {"--serve", HostAndPort(listen.host, listen.port), "--plugin", pluginPath};
 }

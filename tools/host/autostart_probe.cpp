@@ -53,8 +53,9 @@ bool ServerAnswers(const ListenAddress &listen, DWORD timeoutMs) {
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
         return false;
     }
-    std::string host = listen.host == "0.0.0.0" ? "127.0.0.1" : listen.host == "::" ? "::1"
-                                                                                   : listen.host;
+    std::string host = listen.host == "0.0.0.0" ? "127.0.0.1"
+                       : listen.host == "::"    ? "::1"
+                                                : listen.host;
     addrinfo hints{};
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;

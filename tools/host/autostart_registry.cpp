@@ -30,8 +30,8 @@ Registration ReadRegisteredCommand(std::wstring &command, std::string &error) {
     std::vector<wchar_t> data(1024);
     for (int attempt = 0; attempt < 8; ++attempt) {
         DWORD bytes = DWORD(data.size() * sizeof(wchar_t));
-        LONG code = RegGetValueW(HKEY_CURRENT_USER, kRunKey, kValueName,
-                                 RRF_RT_REG_SZ, nullptr, data.data(), &bytes);
+        LONG code = RegGetValueW(HKEY_CURRENT_USER, kRunKey, kValueName, RRF_RT_REG_SZ, nullptr,
+                                 data.data(), &bytes);
         if (code == ERROR_FILE_NOT_FOUND) {
             return Registration::Absent;
         }

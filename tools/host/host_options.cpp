@@ -147,12 +147,13 @@ const std::vector<Row> kOptions = {
                                    p.options.settingsPath, error);
      }},
     {"--autostart", "ACTION", OptionValue::Required,
-     "the server started at each logon of this user, without a\n"
-     "console window, started again when it ends (docs/unattended.md):\n"
-     "'install' with the --serve options registers it (replacing\n"
-     "what was registered) and starts it now; 'show' says what is\n"
-     "registered, whether it runs and where it serves, and its\n"
-     "log; 'remove' stops it and removes the registration",
+     "the server started at each logon of this user, with no\n"
+     "console window, and started again when it ends: 'install'\n"
+     "with the --serve options registers it (replacing what was\n"
+     "registered) and starts it now; 'show' says what is\n"
+     "registered, whether it runs, where it serves and where its\n"
+     "log is; 'remove' stops it and removes the registration\n"
+     "(docs/unattended.md)",
      [](HostParse &p, const OptionText &v, std::string &error) {
          const struct {
              const char *word;

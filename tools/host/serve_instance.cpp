@@ -30,9 +30,9 @@ namespace {
 HWND FindLauncherWindow(uint16_t port) {
     const std::string title = LauncherWindowTitle(port);
     HWND window = FindWindowA(kLauncherWindowClass, title.c_str());
-    return window != nullptr ? window
-                             : FindWindowExA(HWND_MESSAGE, nullptr, kLauncherWindowClass,
-                                             title.c_str());
+    return window != nullptr
+               ? window
+               : FindWindowExA(HWND_MESSAGE, nullptr, kLauncherWindowClass, title.c_str());
 }
 
 bool WaitForRelease(HANDLE mutex, DWORD waitMs) {

@@ -121,20 +121,20 @@ bool WaitAndAct(Launcher &launcher) {
 
 } // namespace
 
-int RunLauncher(const LauncherSettings &settings, ServeLog &log, const TextStream &messages) {
+int RunLauncher(const LauncherSettings &settings, ServeLog &log,
+                const std::function<void(const std::string &)> &sayToUser) {
     Launcher launcher(settings, log);
     launcher.mutex = CreateMutexA(nullptr, FALSE, InstanceMutexName(settings.port).c_str());
     const DWORD owned = launcher.mutex ? WaitForSingleObject(launcher.mutex, 0) : WAIT_FAILED;
     if (owned != WAIT_OBJECT_0 && owned != WAIT_ABANDONED) {
         const RunningInstance first = FindInstance(settings.port);
         const std::string text =
-            "the server for port " + std::to_string(settings.port) +
-            " runs already for this user" +
+            "the server for port " + std::to_string(settings.port) + " runs already for this user" +
             (first.processId ? " (kdserve process " + std::to_string(first.processId) + ")"
                              : std::string()) +
             ", so this second start ends";
         launcher.Note(text);
-        WriteText(messages, "kdserve: " + text + "\n");
+        sayToUser("kdserve: " + text + "\n");
         if (launcher.mutex != nullptr) {
             CloseHandle(launcher.mutex);
         }
@@ -148,9 +148,8 @@ int RunLauncher(const LauncherSettings &settings, ServeLog &log, const TextStrea
     std::string version = VersionLine("kdserve");
     version.pop_back(); // its line end
     launcher.Note(version + " (" + HostBitness() + ", process " +
-                  std::to_string(GetCurrentProcessId()) +
-                  ") started: it runs " + settings.shownCommand +
-                  " and starts it again whenever it ends");
+                  std::to_string(GetCurrentProcessId()) + ") started: it runs " +
+                  settings.shownCommand + " and starts it again whenever it ends");
 
     SessionEvents events;
     events.sessionEnds = [&] { launcher.Finish("the session ends (logoff or shutdown)"); };

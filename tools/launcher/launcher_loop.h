@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include <functional>
+
 #include "serve_log.h"
-#include "text_output.h"
 
 struct LauncherSettings {
     uint16_t port = 0;
@@ -16,6 +17,7 @@ struct LauncherSettings {
     std::string shownCommand;   // the same for the log, UTF-8
 };
 
-// kExitOk once stopped; kExitAlreadyRunning, said on messages and in the log,
+// kExitOk once stopped; kExitAlreadyRunning, said to the user and in the log,
 // when another kdserve serves the port for this user.
-int RunLauncher(const LauncherSettings &settings, ServeLog &log, const TextStream &messages);
+int RunLauncher(const LauncherSettings &settings, ServeLog &log,
+                const std::function<void(const std::string &)> &sayToUser);

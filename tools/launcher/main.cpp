@@ -37,28 +37,35 @@ const char kUsage[] =
     "Exit codes: 0 stopped when asked or at the end of the session; 2 a bad\n"
     "command line; 10 it serves that port for this user already.\n";
 
-// Where its messages go: standard error when it has one (a pipe, a file),
-// else the console of the command prompt it was started from, if any.
-TextStream Messages() {
+// Says text to whoever started it: on standard error when it has one (a
+// pipe, a file), else on the console of the command prompt it was started
+// from, if any, attached for the message only: a program attached to a
+// console is ended when that console closes, and the server must not be.
+void SayToUser(const std::string &text) {
     TextStream stream = StandardError();
-    if ((stream.handle == nullptr || stream.handle == INVALID_HANDLE_VALUE) &&
-        AttachConsole(ATTACH_PARENT_PROCESS)) {
-        stream.handle = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD mode = 0;
-        stream.console = GetConsoleMode(stream.handle, &mode) != 0;
+    if (stream.handle != nullptr && stream.handle != INVALID_HANDLE_VALUE) {
+        WriteText(stream, text);
+        return;
     }
-    return stream;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return; // started at logon: the log is the only place
+    }
+    stream.handle = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    DWORD mode = 0;
+    stream.console = GetConsoleMode(stream.handle, &mode) != 0;
+    WriteText(stream, text);
+    CloseHandle(stream.handle);
+    FreeConsole();
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    const TextStream messages = Messages();
     std::string error;
     auto options = ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (options && (options->help || options->version)) {
-        WriteText(messages, options->help ? kUsage : VersionLine("kdserve"));
+        SayToUser(options->help ? kUsage : VersionLine("kdserve"));
         return kExitOk;
     }
     if (options && options->autostart == AutostartAction::None) {
@@ -67,12 +74,12 @@ int main(int argc, char **argv) {
         error = "kdserve takes the serve options; --autostart is kdhost's";
     }
     if (!error.empty()) {
-        WriteText(messages, "kdserve: " + error + "\n");
+        SayToUser("kdserve: " + error + "\n");
         return kExitUsage;
     }
     std::string pluginPath = options->pluginPath;
     if (pluginPath.empty() && !DefaultPluginPath(pluginPath, error)) {
-        WriteText(messages, "kdserve: " + error + "\n");
+        SayToUser("kdserve: " + error + "\n");
         return kExitNoPlugin;
     }
     const std::wstring self = ModulePath();
@@ -87,5 +94,5 @@ int main(int argc, char **argv) {
     ServeLog log;
     log.path = ServeLogPath(settings.port);
     log.oldPath = OldServeLogPath(settings.port);
-    return RunLauncher(settings, log, messages);
+    return RunLauncher(settings, log, SayToUser);
 }

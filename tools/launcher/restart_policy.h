@@ -15,7 +15,7 @@ constexpr uint64_t kHealthyRunMs = 60000;
 constexpr size_t kMaxStartsPerMinute = 5;
 
 struct RestartHistory {
-    unsigned quickEnds = 0;     // runs in a row that ended before kHealthyRunMs
+    unsigned quickEnds = 0;      // runs in a row that ended before kHealthyRunMs
     std::deque<uint64_t> starts; // when the server was started, within the last minute
 };
 

@@ -38,9 +38,9 @@ HWND CreateSessionWindow(uint16_t port, SessionEvents *events, bool &topLevel) {
     RegisterClassA(&windowClass);
     const std::string title = LauncherWindowTitle(port);
     // WS_OVERLAPPED without WS_VISIBLE: a window of the desktop that never shows.
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kLauncherWindowClass, title.c_str(),
-                                  WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
+    HWND window =
+        CreateWindowExA(WS_EX_TOOLWINDOW, kLauncherWindowClass, title.c_str(), WS_OVERLAPPED, 0, 0,
+                        0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
     topLevel = window != nullptr;
     if (window == nullptr) {
         window = CreateWindowExA(0, kLauncherWindowClass, title.c_str(), 0, 0, 0, 0, 0,
