@@ -1,6 +1,6 @@
 // Install checks everything --serve would check (the plug-in loads, the
-// address can be listened on) before it changes anything; then it stops what
-// served before, writes the Run value and starts that very command line, as
+// address can be listened on) before it changes anything; then it writes the
+// Run value, stops what served before and starts that very command line, as
 // the next logon will.
 #include "autostart_command.h"
 
@@ -143,7 +143,7 @@ int Install(const HostOptions &options, const TextStream &out, std::string &erro
 
     const std::wstring program = ModulePath();
     const std::wstring folder = program.substr(0, program.find_last_of(L"\\/") + 1);
-    const std::wstring launcher = folder + L"kdserve.exe";
+    const std::wstring launcher = folder + Utf8ToWide(kLauncherName);
     const DWORD attributes = GetFileAttributesW(launcher.c_str());
     if (folder.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -165,19 +165,19 @@ int Install(const HostOptions &options, const TextStream &out, std::string &erro
         return code;
     }
 
+    // Written first: when it cannot be, what ran before runs on.
+    const std::wstring command =
+        Utf8ToWide(JoinArguments({WideToUtf8(launcher)}) + " " +
+                   JoinArguments(ServeArguments(options.listen, AnsiToUtf8(pluginPath))));
+    if (!WriteRegisteredCommand(command, error)) {
+        return kExitFileFailed;
+    }
     std::string report;
     if (before.usable && before.options.listen.port != port) {
         report += StopWords(StopInstance(before.options.listen.port, kStopWaitMs),
                             before.options.listen.port);
     }
     report += StopWords(StopInstance(port, kStopWaitMs), port);
-    const std::wstring command =
-        Utf8ToWide(JoinArguments({WideToUtf8(launcher)}) + " " +
-                   JoinArguments(ServeArguments(options.listen, AnsiToUtf8(pluginPath))));
-    if (!WriteRegisteredCommand(command, error)) {
-        WriteText(out, report);
-        return kExitFileFailed;
-    }
     ClearStartupMark();
     report += std::string("kdhost: registered to start at each logon of this user (") +
               kRunKeyShown + ", value \"" + kRunValueShown + "\"):\n  " + Shown(command) + "\n";

@@ -69,7 +69,7 @@ bool ServerChild::Start(const std::wstring &command, const std::wstring &folder,
     }
     if (!started) {
         CloseHandle(read);
-        error = "cannot start it: " + ErrorWords(code);
+        error = "cannot be started: " + ErrorWords(code);
         return false;
     }
     if (job_ != nullptr) {
