@@ -330,6 +330,33 @@ TEST_F(Autostart, InstallingTwiceReplacesAndUndoesADisabledStart) {
     EXPECT_EQ(shown.find("disabled"), std::string::npos) << "install enables it again: " << shown;
 }
 
+TEST_F(Autostart, ARunValueInstallDidNotWriteIsShownAsSuchAndRemoved) {
+    const struct {
+        const char *what;
+        const wchar_t *command;
+        const char *said;
+    } cases[] = {
+        {"not a serve command", L"C:\\KelvoDyn\\kdserve.exe --watch", "needs --serve"},
+        {"port 0", L"C:\\KelvoDyn\\kdserve.exe --serve 0", "needs a fixed port"},
+        {"an unknown option", L"C:\\KelvoDyn\\kdserve.exe --serve 9876 --frobnicate",
+         "unknown option '--frobnicate'"},
+        {"an empty value", L"", "needs --serve"},
+    };
+    for (const auto &c : cases) {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, REG_SZ, c.command,
+                                  DWORD((wcslen(c.command) + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        std::string shown, output;
+        EXPECT_EQ(RunTool("kdhost.exe", "--autostart show", &shown), kExitNo) << c.what;
+        EXPECT_NE(shown.find("that is no command kdhost --autostart install writes"),
+                  std::string::npos)
+            << c.what << ": " << shown;
+        EXPECT_NE(shown.find(c.said), std::string::npos) << c.what << ": " << shown;
+        EXPECT_EQ(RunTool("kdhost.exe", "--autostart remove", &output), kExitOk) << output;
+        EXPECT_EQ(RegisteredCommand(), L"") << c.what;
+    }
+}
+
 TEST_F(Autostart, ALogThatCannotBeWrittenNeverStopsTheServer) {
     // %LOCALAPPDATA% names a file: no folder, and no log, can be made under it.
     const std::wstring file = localAppData + L"\\not-a-folder";

@@ -38,17 +38,19 @@ struct Registered {
     std::string problem; // why it is not usable
 };
 
-// The arguments after the program, in the ANSI code page as main() gets them.
-std::vector<std::string> ArgumentsOf(const std::wstring &command) {
-    std::vector<std::string> arguments;
+// The arguments after the program, in the ANSI code page as main() gets
+// them; false when one has characters that code page lacks.
+bool ArgumentsOf(const std::wstring &command, std::vector<std::string> &arguments) {
     int count = 0;
     LPWSTR *split = CommandLineToArgvW(command.c_str(), &count);
-    for (int i = 1; split != nullptr && i < count; ++i) {
+    bool whole = split != nullptr;
+    for (int i = 1; whole && i < count; ++i) {
         std::string ansi;
-        arguments.push_back(AnsiPath(split[i], ansi) ? ansi : std::string("\x01"));
+        whole = AnsiPath(split[i], ansi);
+        arguments.push_back(ansi);
     }
     LocalFree(split);
-    return arguments;
+    return whole;
 }
 
 Registered ReadRegistration() {
@@ -57,8 +59,13 @@ Registered ReadRegistration() {
     if (r.state != Registration::Present) {
         return r;
     }
+    std::vector<std::string> arguments;
+    if (!ArgumentsOf(r.command, arguments)) {
+        r.problem = "it has characters the ANSI code page lacks";
+        return r;
+    }
     std::string error;
-    auto options = ParseHostOptions(ArgumentsOf(r.command), error);
+    auto options = ParseHostOptions(arguments, error);
     if (options) {
         error = UnattendedServeProblem(*options, "kdserve");
     }
