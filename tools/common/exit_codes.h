@@ -1,6 +1,13 @@
 // The exit codes of kdhost, kdmonitor and kdview: one table for the three
-// tools, so a script reads any of them the same way.
+// tools, so a script reads any of them the same way. Each code has one
+// meaning, and each tool says what it means for it; every tool's --help
+// section is made from this table, and docs/exit-codes.md is tested against it.
 #pragma once
+
+#include <string>
+#include <vector>
+
+#include "tool_name.h"
 
 enum ToolExit : int {
     kExitOk = 0,               // done: sources shown, the monitor live, a clean stop
@@ -15,3 +22,16 @@ enum ToolExit : int {
     kExitNoDisplay = 8,        // no graphical session for a window
     kExitReplayIncomplete = 9, // a replay skipped rows or was cut short
 };
+
+struct ExitCodeRow {
+    ToolExit code;
+    const char *meaning;            // the same for every tool
+    const char *byTool[kToolCount]; // what it means for each tool; "" when it never gives it
+};
+
+// Every code, in order.
+const std::vector<ExitCodeRow> &ExitCodeTable();
+
+// The "Exit codes:" section of a tool's --help: each code the tool gives,
+// with what it means for it, wrapped to 78 columns.
+std::string ExitCodesHelp(Tool tool);

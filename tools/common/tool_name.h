@@ -1,0 +1,12 @@
+// The three tools by name, for what differs between them only in words: the
+// messages' first word and each tool's column of the exit-code table.
+#pragma once
+
+enum class Tool { Host, Monitor, View };
+constexpr int kToolCount = 3;
+
+// The program's name as the user runs it: "kdhost", "kdmonitor", "kdview".
+inline const char *ToolName(Tool tool) {
+    static const char *const kNames[kToolCount] = {"kdhost", "kdmonitor", "kdview"};
+    return kNames[int(tool)];
+}
