@@ -2,11 +2,13 @@
 // the main thread waiting for Ctrl+C or the end of the duration.
 #include "serve_command.h"
 
+#include "deadline.h"
 #include "exit_codes.h"
 #include "terminal_text.h"
+#include "tool_messages.h"
 #include "http_server.h"
 #include "serve_routes.h"
-#include "shared_snapshot.h"
+#include "served_snapshot.h"
 #include "stop_signal.h"
 
 namespace {
@@ -41,10 +43,8 @@ int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const Te
     StopSignal stop;
     WriteText(out, ServeStartText(settings.address, server.port(), MachineName(),
                                   settings.durationSeconds > 0));
-    DWORD wait = settings.durationSeconds > 0 ? DWORD(settings.durationSeconds * 1000.0) : INFINITE;
-    WaitForSingleObject(stop.event(), wait);
+    WaitForEventUntil(stop.event(), DeadlineAfterSeconds(settings.durationSeconds));
     server.Stop();
-    WriteText(out, "kdhost: stopped after answering " + std::to_string(server.answered()) +
-                       " requests\n");
+    Say("stopped after answering " + std::to_string(server.answered()) + " requests");
     return kExitOk;
 }
