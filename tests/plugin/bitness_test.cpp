@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 
 #include "exit_codes.h"
+#include "support/file_text.h"
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
@@ -60,11 +60,6 @@ class NotRunHere {
   private:
     std::string rows_;
 };
-
-std::vector<uint8_t> FileBytes(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(Bitness, BothBuildsArePresent) {
     for (const Build &build : {X86(), X64()}) {
