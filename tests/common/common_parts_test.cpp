@@ -311,9 +311,10 @@ TEST(Deadlines, WaitOnTheClockThatDoesNotWrap) {
 }
 
 TEST(SettingsWords, FromThePluginsDefinitions) {
-    EXPECT_EQ(SettingsSectionLine(), "[kelvodyn]");
+    EXPECT_EQ(SettingsSectionLine(), "[" SETTINGS_SECTION "]");
     EXPECT_EQ(KeyOf(SETTINGS_FAN_KEY, 2), "Fan2");
-    EXPECT_EQ(KeyStem(SETTINGS_TEMPERATURE_KEY), "Temperature");
+    EXPECT_EQ(KeyStem(SETTINGS_TEMPERATURE_KEY) + "32", KeyOf(SETTINGS_TEMPERATURE_KEY, 32));
+    EXPECT_EQ(KeyStem(SETTINGS_TEMPERATURE_KEY).find('%'), std::string::npos);
     EXPECT_EQ(KeyWithWord(SETTINGS_FAN_NAME, "N"), "KD fan speed N");
     const std::vector<std::string> keys = SettingsKeys();
     ASSERT_EQ(keys.size(), 65u) << "UseFahrenheit and 32 of each group";

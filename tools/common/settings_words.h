@@ -16,13 +16,13 @@ extern "C" {
 #define SETTINGS_NUMBER_TEXT_(number) #number
 #define SETTINGS_NAME_CHARS_TEXT SETTINGS_NUMBER_TEXT(SETTINGS_NAME_CHARS)
 
-// "[kelvodyn]": the section's header line, without its line end.
+// The section's header line, [kelvodyn], without its line end.
 std::string SettingsSectionLine();
 
 // A key of a source: KeyOf(SETTINGS_FAN_KEY, 2) is "Fan2".
 std::string KeyOf(const char *keyFormat, int number);
 
-// The key without its number: "Fan".
+// The key without its number: Fan for Fan%d.
 std::string KeyStem(const char *keyFormat);
 
 // The key with a word for its number: KeyWithWord(SETTINGS_FAN_KEY, "N") is
