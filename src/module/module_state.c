@@ -3,5 +3,3 @@
 
 HINSTANCE g_hInstance;
 BYTE g_useFahrenheit;
-HANDLE g_hMapping;
-const SharedSensorBlock *KD_VIEW_VOLATILE g_pBlock;

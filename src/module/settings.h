@@ -1,5 +1,6 @@
 /* The settings file: section "kelvodyn" of the .ini file beside the module,
- * located and read anew on every read so edits take effect at the next one. */
+ * located and opened anew by every read. UseFahrenheit is read once, at attach;
+ * a name at every descriptor call, so an edited name shows at the next one. */
 #ifndef SETTINGS_H
 #define SETTINGS_H
 

@@ -2,6 +2,8 @@
  * and the tools that check a settings file. */
 #include "settings_file.h"
 
+#include <windows.h>
+
 /* The value is terminated within out, whatever the file holds. */
 /*@ requires valid_read_string(file) && valid_read_string(key);
     requires valid_read_string(defaultValue);
@@ -14,9 +16,8 @@ uint32_t ReadSettingsFile(const char *file, const char *key, const char *default
     return GetPrivateProfileStringA(SETTINGS_SECTION, key, defaultValue, out, outSize, file);
 }
 
-/* Tried in this order; "da" and "net" are the Windows-1251 bytes of the Russian words. */
-static const char *const TRUE_WORDS[] = {"yes", "1", "true", "\xE4\xE0"};
-static const char *const FALSE_WORDS[] = {"no", "0", "false", "\xED\xE5\xF2"};
+static const char *const TRUE_WORDS[] = SETTINGS_TRUE_WORDS;
+static const char *const FALSE_WORDS[] = SETTINGS_FALSE_WORDS;
 #define WORD_COUNT (sizeof TRUE_WORDS / sizeof TRUE_WORDS[0])
 
 int SettingsWord(const char *value) {

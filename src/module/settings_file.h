@@ -5,7 +5,6 @@
 #define SETTINGS_FILE_H
 
 #include <stdint.h>
-#include <windows.h>
 
 #define SETTINGS_SECTION "kelvodyn"
 #define SETTINGS_EXTENSION ".ini"
@@ -19,6 +18,10 @@
 #define SETTINGS_NAME_CHARS 31
 /* Of a yes/no value only this many characters are read. */
 #define SETTINGS_WORD_CHARS 9
+/* The yes/no words, each list tried in this order, its first word the one a
+ * writer uses; "da" and "net" are the Windows-1251 bytes of the Russian words. */
+#define SETTINGS_TRUE_WORDS {"yes", "1", "true", "\xE4\xE0"}
+#define SETTINGS_FALSE_WORDS {"no", "0", "false", "\xED\xE5\xF2"}
 
 /* The value of key in the section of file, or defaultValue when the key, the
  * section or the file is missing, cut to outSize - 1 characters; returns the

@@ -4,10 +4,9 @@
 
 #include <windows.h>
 
-#include "../module/module_state.h"
-#include "block_fields.h"
+#include "held_block.h"
+#include "monitor_liveness.h"
 #include "shared_sensor_block.h"
-#include "window_handle.h"
 
 /* Opens the named block and validates it, for a call that finds none held:
  * the held block (this call's or a racing thread's), or NULL. Out of line and
@@ -25,13 +24,7 @@ static inline const SharedSensorBlock *GetSharedBlock(void) {
             return NULL;
         }
     }
-    if ((BLOCK_U8(block, flags) & FLAG_PUBLISHING) == 0) {
-        return NULL;
-    }
-    if (!IsWindow(WindowFromBlockField(BLOCK_U32(block, hwnd)))) {
-        return NULL;
-    }
-    return block;
+    return BlockIsLive(block) ? block : NULL;
 }
 
 /* Releases the view, then the handle; does nothing when none is held. */

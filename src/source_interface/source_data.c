@@ -15,8 +15,8 @@
  * and rounded once, never divided by 100. SSE math keeps the product single. */
 static const float HUNDREDTH = 0.01f;
 
-/* The temperature bound in the unit of the monitor's scale, by g_useFahrenheit:
- * the setting is read once per call, to pick the bound from here. */
+/* The temperature bound in the unit of the monitor's scale, indexed by
+ * g_useFahrenheit (set once, at attach), so the bound costs no branch. */
 static const uint32_t TEMPERATURE_LIMIT[2] = {CELSIUS_LIMIT, FAHRENHEIT_LIMIT};
 
 /* -limit <= raw <= limit, as one unsigned comparison: raw + limit wraps past

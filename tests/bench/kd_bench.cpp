@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,6 +21,7 @@
 #include "monitor_link/window_handle.h"
 #include "side_by_side.h"
 #include "support/fake_monitor.h"
+#include "support/file_text.h"
 #include "support/pe_reader.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
@@ -50,11 +50,6 @@ const char *g_place = "";  // where the monitor's window is, for the results row
 volatile int g_intSink;
 volatile float g_floatSink;
 
-std::string ReadWholeFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // The host's side: a copy of the DLL with the shipped sample settings beside it.
 struct Host {
     PluginCopy copy{"bench"};
@@ -62,7 +57,7 @@ struct Host {
     std::unique_ptr<Plugin> plugin;
 
     bool Start() {
-        copy.WriteSettings(ReadWholeFile(BuildDir() + "\\examples\\KelvoDyn.ini"));
+        copy.WriteSettings(FileText(BuildDir() + "\\examples\\KelvoDyn.ini"));
         plugin = copy.Load();
         return copy.ok() && plugin->loaded();
     }
@@ -249,7 +244,7 @@ std::string WineVersion() {
 }
 
 int Benchmark() {
-    const std::vector<uint8_t> file = ReadFileBytes(BuiltPluginPath());
+    const std::vector<uint8_t> file = FileBytes(BuiltPluginPath());
     const PeImage image = ReadPeImage(file);
     if (!image.error.empty()) {
         std::fprintf(stderr, "kd_bench: %s: %s\n", BuiltPluginPath().c_str(), image.error.c_str());

@@ -3,24 +3,14 @@
 // written, and a plug-in of the default name in the current folder.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "exit_codes.h"
 #include "support/fake_monitor.h"
+#include "support/file_text.h"
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
 
 namespace {
-
-std::string ReadFileText(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-void WriteFileText(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Clears the screen and retitles the terminal, were it printed raw.
 const std::string kHostileName = "\x1b[2J\x1b]0;x\x07";
@@ -152,7 +142,7 @@ TEST(HostLog, CreatesOrAppendsToItsOwnRecordingsOnlyAndSaysWhenItCannotWrite) {
         std::string output, errors;
         EXPECT_EQ(RunTool("kdhost.exe", "--log \"" + path + "\"", &output, &errors), c.code)
             << errors;
-        const std::string after = ReadFileText(path);
+        const std::string after = FileText(path);
         if (!c.appended) {
             EXPECT_EQ(after, c.before) << "a file that is not a recording was changed";
             EXPECT_NE(errors.find("is no kdhost recording with this header"), std::string::npos)
@@ -217,7 +207,7 @@ int RunFrom(const std::wstring &program, const std::string &folder, std::string 
         CloseHandle(info.hThread);
     }
     CloseHandle(file);
-    printed = ReadFileText(printedPath);
+    printed = FileText(printedPath);
     DeleteFileA(printedPath.c_str());
     return code;
 }

@@ -9,7 +9,6 @@
 #include "console_frame.h"
 #include "source_table.h"
 #include "number_text.h"
-#include "option_values.h"
 #include "plugin_loader.h"
 #include "source_snapshot.h"
 #include "source_interface/kelvodyn.h"
@@ -17,7 +16,7 @@
 #include "terminal_text.h"
 #include "text_output.h"
 #include "watch_layout.h"
-#include "watch_state.h"
+#include "live_view_state.h"
 #include "wide_path.h"
 
 namespace {
@@ -101,60 +100,6 @@ TEST(NumberText, ShortestDecimalReadsBackAsTheSameFloat) {
     }
 }
 
-// An option's number is its whole text: what strtod stops at (a NUL, a space,
-// a unit) makes it no number. Rows marked "fuzzing" are what the fuzzer found.
-TEST(OptionValues, ANumberIsTheWholeText) {
-    const struct Case {
-        const char *what;
-        std::string text;
-        bool ok;
-        double value;
-    } cases[] = {
-        {"plain", "10", true, 10},
-        {"decimal and exponent", "2.5e1", true, 25},
-        {"fuzzing: digits, a NUL, more", std::string("12\0x", 4), false, 0},
-        {"fuzzing: a NUL at the end", std::string("7\0", 2), false, 0},
-        {"a unit after it", "10s", false, 0},
-        {"a space after it", "10 ", false, 0},
-        {"past the bound", "1000001", false, 0},
-        {"not finite", "inf", false, 0},
-        {"empty", "", false, 0},
-    };
-    for (const Case &c : cases) {
-        double value = -1;
-        EXPECT_EQ(ParseNumber(c.text, 0, 1e6, value), c.ok) << c.what;
-        if (c.ok) {
-            EXPECT_EQ(value, c.value) << c.what;
-        }
-    }
-}
-
-// A whole number is exactly the one typed, whatever bounds are asked for.
-TEST(OptionValues, AWholeNumberIsExact) {
-    const struct Case {
-        const char *what;
-        const char *text;
-        bool ok;
-        int64_t value;
-    } cases[] = {
-        {"zero", "0", true, 0},
-        {"negative", "-42", true, -42},
-        {"written as a decimal", "10.0", true, 10},
-        {"a fraction", "10.5", false, 0},
-        {"2^53 - 1, still exact", "9007199254740991", true, 9007199254740991LL},
-        {"2^53 + 1, which a double reads as 2^53", "9007199254740993", false, 0},
-        {"fuzzing: 2^63, which no int64 holds", "9223372036854775807", false, 0},
-        {"fuzzing: below -2^63", "-1e19", false, 0},
-    };
-    for (const Case &c : cases) {
-        int64_t value = -1;
-        EXPECT_EQ(ParseInteger(c.text, INT64_MIN, INT64_MAX, value), c.ok) << c.what;
-        if (c.ok) {
-            EXPECT_EQ(value, c.value) << c.what;
-        }
-    }
-}
-
 TEST(NumberText, ReadingsCarryTheMonitorsResolution) {
     const struct {
         const char *what;
@@ -202,15 +147,15 @@ Snapshot Sources(std::vector<SourceReading> sources) {
     return snapshot;
 }
 
-TEST(WatchState, KeepsRowsThroughAStopAndFollowsNewCounts) {
-    WatchState state;
+TEST(LiveViewState, KeepsRowsThroughAStopAndFollowsNewCounts) {
+    LiveViewState state;
     state.historyLength = 4;
-    AdvanceWatch(state, Sources({Source(0, SourceGroup::Temperature, "T1", 150),
-                                 Source(1, SourceGroup::Fan, "F1", 7000)}));
+    AdvanceLiveView(state, Sources({Source(0, SourceGroup::Temperature, "T1", 150),
+                                    Source(1, SourceGroup::Fan, "F1", 7000)}));
     ASSERT_EQ(state.rows.size(), 2u);
     EXPECT_TRUE(state.sourcesNow);
 
-    AdvanceWatch(state, Sources({})); // the monitor stopped
+    AdvanceLiveView(state, Sources({})); // the monitor stopped
     ASSERT_EQ(state.rows.size(), 2u) << "the last rows stay";
     EXPECT_FALSE(state.sourcesNow);
     for (const SourceReading &row : state.rows) {
@@ -219,9 +164,9 @@ TEST(WatchState, KeepsRowsThroughAStopAndFollowsNewCounts) {
 
     // Back with two temperatures before the fan: the fan moves to index 2 but
     // keeps its history, the new temperature starts one.
-    AdvanceWatch(state, Sources({Source(0, SourceGroup::Temperature, "T1", 0),
-                                 Source(1, SourceGroup::Temperature, "T2", 0),
-                                 Source(2, SourceGroup::Fan, "F1", 0)}));
+    AdvanceLiveView(state, Sources({Source(0, SourceGroup::Temperature, "T1", 0),
+                                    Source(1, SourceGroup::Temperature, "T2", 0),
+                                    Source(2, SourceGroup::Fan, "F1", 0)}));
     ASSERT_EQ(state.rows.size(), 3u);
     std::vector<std::string> lines = RowSparklines(state, 4);
     EXPECT_EQ(lines[0], " " + kHigh + " " + kLow) << "T1";
@@ -230,7 +175,7 @@ TEST(WatchState, KeepsRowsThroughAStopAndFollowsNewCounts) {
 
     // Fewer sources: the rows shrink; a source gone long enough is forgotten.
     for (int i = 0; i < 5; ++i) {
-        AdvanceWatch(state, Sources({Source(0, SourceGroup::Temperature, "T1", 0)}));
+        AdvanceLiveView(state, Sources({Source(0, SourceGroup::Temperature, "T1", 0)}));
     }
     EXPECT_EQ(state.rows.size(), 1u);
     EXPECT_EQ(state.history.size(), 1u);
@@ -317,7 +262,7 @@ TEST(BlockDiagnosis, FindingsNoMonitorProcessShows) {
 }
 
 // The demo's five sources with full histories, names of the given length.
-WatchState DemoWatch(size_t nameLength) {
+LiveViewState DemoWatch(size_t nameLength) {
     const struct {
         SourceGroup group;
         float value;
@@ -335,10 +280,10 @@ WatchState DemoWatch(size_t nameLength) {
         reading.scaleDivisions = d.group == SourceGroup::Fan ? 7 : 6;
         sources.push_back(reading);
     }
-    WatchState state;
+    LiveViewState state;
     state.historyLength = kWidestSparkline;
     for (size_t i = 0; i < kWidestSparkline; ++i) {
-        AdvanceWatch(state, Sources(sources));
+        AdvanceLiveView(state, Sources(sources));
     }
     return state;
 }
@@ -377,7 +322,7 @@ TEST(WatchLayout, EveryLineFitsTheScreenAndNoRowIsCut) {
                 "and its window 0x00010064 no longer exists, so the plug-in shows nothing.";
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        WatchState state = DemoWatch(c.nameLength);
+        LiveViewState state = DemoWatch(c.nameLength);
         std::vector<std::string> lines = WatchFrameLines(text, state, c.width);
         ASSERT_GT(lines.size(), c.statusLines + 1 + state.rows.size());
         const size_t table = lines.size() - 1 - state.rows.size();
@@ -422,9 +367,9 @@ TEST(WatchLayout, AScaleExtendedToHoldReadingsIsMarkedInTheTable) {
     mild.units = "\xC2\xB0"
                  "C";
     mild.scaleDivisions = 6;
-    WatchState state;
+    LiveViewState state;
     state.historyLength = kWidestSparkline;
-    AdvanceWatch(state, Sources({hot, mild}));
+    AdvanceLiveView(state, Sources({hot, mild}));
     const struct {
         const char *what;
         size_t width;
@@ -533,7 +478,7 @@ TEST(ConsoleFrame, ARedrawAfterTheWidthChangedLeavesNothingOfTheLastFrame) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        WatchState state = DemoWatch(16);
+        LiveViewState state = DemoWatch(16);
         WatchFrameText text{{"KelvoDyn.dll", "2026-12-08T18:21:43.782", "5 sources"}, ""};
         FakeConsole console{c.before};
         console.Write("$ kdhost --watch\n");

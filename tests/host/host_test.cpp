@@ -9,6 +9,7 @@
 
 #include "exit_codes.h"
 #include "support/fake_monitor.h"
+#include "support/file_text.h"
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
@@ -47,11 +48,6 @@ const SourceCase kPublished[] = {
      "6,fan,KD fan speed 3,0,RPM,0,7000,7"},
 };
 
-std::string ReadFileText(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 TEST(HostSnapshot, TableJsonCsvAndLogShowThePublishedSources) {
     ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
     PluginCopy scratch("host snapshot"); // a folder for the log
@@ -64,7 +60,7 @@ TEST(HostSnapshot, TableJsonCsvAndLogShowThePublishedSources) {
     ASSERT_EQ(RunTool("kdhost.exe", "--log \"" + log + "\"", &table), 0) << table;
     ASSERT_EQ(RunTool("kdhost.exe", "--json", &json), 0) << json;
     ASSERT_EQ(RunTool("kdhost.exe", "--csv", &csv), 0) << csv;
-    std::vector<std::string> logLines = Lines(ReadFileText(log));
+    std::vector<std::string> logLines = Lines(FileText(log));
 
     EXPECT_EQ(RowCount(table), 7u) << table;
     EXPECT_NE(json.find("\"count\": 7,"), std::string::npos) << json;
@@ -142,6 +138,10 @@ struct ExitCase {
     std::string errors; // expected in standard error
 };
 
+// What --interval says of a value that is no number of the grammar, before the value.
+const std::string kInterval =
+    "--interval takes milliseconds from 10 to 3600000, as digits (e.g. 500), not ";
+
 void ExpectExits(const char *program, const std::vector<ExitCase> &cases) {
     for (const ExitCase &c : cases) {
         SCOPED_TRACE(std::string(program) + " " + c.arguments + ": " + c.what);
@@ -203,6 +203,12 @@ TEST(HostExitCodes, WithoutAMonitorAndWithUnusablePlugins) {
             {"two formats", "--json --csv", kExitUsage, "", "choose one of --json and --csv"},
             {"timing without --watch", "--interval 100", kExitUsage, "", "need --watch"},
             {"a negative duration", "--watch --duration -1", kExitUsage, "", "(0: until stopped)"},
+            // Numbers are read by the tools' one grammar: digits, no more.
+            {"an interval in hex", "--watch --interval 0x1F", kExitUsage, "", kInterval + "'0x1F'"},
+            {"an interval after a space", "--watch --interval \" 70\"", kExitUsage, "",
+             kInterval + "' 70'"},
+            {"a duration with an exponent", "--watch --duration 1e1", kExitUsage, "",
+             "stopped), not '1e1'"},
             {"diagnose with others", "--diagnose --json", kExitUsage, "", "takes no other options"},
             {"a log in no folder", "--log \"" + bin + "nowhere\\log.csv\"", kExitFileFailed, "",
              "cannot open the log file " + bin + "nowhere\\log.csv: there is no such folder"},
@@ -273,6 +279,9 @@ TEST(MonitorExitCodes, BadOptionsAndTheStartLine) {
             {"temperatures twice, joined and apart", "--temps=45 --temps 50", kExitUsage, "",
              "--temps is given twice"},
             {"a negative duration", "--duration -1", kExitUsage, "", "(0: until stopped)"},
+            {"an interval with an exponent", "--interval 1e3", kExitUsage, "", kInterval + "'1e3'"},
+            {"an interval in hex", "--interval 0x10", kExitUsage, "", kInterval + "'0x10'"},
+            {"a fan with a plus sign", "--fans +900", kExitUsage, "", "'+900' is not a whole"},
             {"a layout version past 16 bits", "--layout-version 70000", kExitUsage, "",
              "--layout-version takes a number from 0 to 65535"},
             {"stop with none running", "--stop", kExitNo, "", "no monitor is running"},

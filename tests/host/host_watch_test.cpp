@@ -2,10 +2,10 @@
 // again: it keeps running, shows "no reading", follows the counts, and logs.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
 #include "support/fake_monitor.h"
+#include "support/file_text.h"
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
@@ -28,8 +28,7 @@ bool Shows(const std::string &frame, const std::string &name, const std::string 
 }
 
 std::vector<std::string> ReadLines(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    return Lines(std::string(std::istreambuf_iterator<char>(file), {}));
+    return Lines(FileText(path));
 }
 
 TEST(HostWatch, KeepsRunningThroughAMonitorKilledAndStartedAgain) {

@@ -5,13 +5,14 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "exit_codes.h"
 #include "settings_check.h"
 #include "settings_scan.h"
+#include "settings_words.h"
+#include "support/file_text.h"
 #include "support/host_output.h"
 #include "support/plugin.h"
 #include "support/plugin_copy.h"
@@ -92,7 +93,7 @@ class SettingsFile : public ::testing::Test {
         DeleteFileA(path.c_str());
     }
     void Write(const std::string &bytes) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+        WriteFileText(path, bytes);
     }
 };
 

@@ -3,12 +3,12 @@
 // through Z:; what kdhost.exe then shows, and the settings file it writes.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iterator>
 #include <regex>
 
 #include "exit_codes.h"
 #include "support/fake_monitor.h"
+#include "support/file_text.h"
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
@@ -18,11 +18,6 @@ namespace {
 
 std::string Quoted(const std::string &path) {
     return "\"" + path + "\"";
-}
-
-std::string FileText(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 bool HasValue(const std::string &json, int index, const std::string &value) {

@@ -41,11 +41,20 @@ TEST(SensorRules, InputFilesAndTheirValues) {
         const char *text;
         bool number;
         int64_t value;
-    } values[] = {{"45500\n", true, 45500}, {"-5250\n", true, -5250},
-                  {" +7 ", true, 7},        {"\n", false, 0},
-                  {"n/a\n", false, 0},      {"45.5", false, 0},
-                  {"1e3", false, 0},        {"0x10", false, 0},
-                  {"-", false, 0},          {"9999999999999999999", false, 0}};
+    } values[] = {{"45500\n", true, 45500},
+                  {"-5250\n", true, -5250},
+                  {" -7 ", true, -7},
+                  {"\n", false, 0},
+                  {"+7", false, 0},
+                  {"4 5", false, 0},
+                  {"n/a\n", false, 0},
+                  {"45.5", false, 0},
+                  {"1e3", false, 0},
+                  {"0x10", false, 0},
+                  {"-", false, 0},
+                  {"9999999999999999999", false, 0},
+                  // Found by fuzzing: leading zeros make no number larger.
+                  {"0000000000000000000000005", true, 5}};
     for (const auto &c : values) {
         int64_t value = -1;
         ASSERT_EQ(ParseSysfsInteger(c.text, value), c.number) << "'" << c.text << "'";

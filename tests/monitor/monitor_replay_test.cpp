@@ -3,11 +3,11 @@
 // named and skipped; a file with nothing to play is refused.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iterator>
 
 #include "exit_codes.h"
 #include "support/fake_monitor.h"
+#include "support/file_text.h"
 #include "support/host_output.h"
 #include "support/plugin.h"
 #include "support/processes.h"
@@ -20,15 +20,6 @@ std::string Scratch(const std::string &name) {
     std::string path = folder + "\\" + name;
     DeleteFileA(path.c_str());
     return path;
-}
-
-std::string FileText(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteFileText(const std::string &path, const std::string &text) {
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 // The snapshots of a log after its header, each as its rows without the

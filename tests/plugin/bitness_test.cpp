@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "exit_codes.h"
+#include "support/file_text.h"
 #include "support/host_output.h"
 #include "support/plugin_copy.h"
 #include "support/processes.h"
@@ -31,11 +31,6 @@ Build X86() {
 }
 Build X64() {
     return {"x64", BuildDir() + "\\"};
-}
-
-std::vector<uint8_t> FileBytes(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 TEST(Bitness, BothBuildsArePresent) {

@@ -8,6 +8,10 @@
 #include <map>
 #include <string>
 
+extern "C" {
+#include "module/settings_file.h"
+}
+
 #include "support/desc_record.h"
 #include "support/fake_monitor.h"
 #include "support/plugin_copy.h"
@@ -132,7 +136,8 @@ TEST(HostileSettings, EveryNameFitsAndBooleansKeepTheirDefault) {
         ASSERT_TRUE(copy.ok());
         copy.WriteSettings(c.bytes);
         if (c.othersName.empty() && c.names.empty()) {
-            ASSERT_EQ(Lower(c.bytes).find("[kelvodyn]"), std::string::npos) << "case is wrong";
+            ASSERT_EQ(Lower(c.bytes).find("[" SETTINGS_SECTION "]"), std::string::npos)
+                << "case is wrong";
         }
         auto plugin = copy.Load();
         ASSERT_TRUE(plugin->loaded());

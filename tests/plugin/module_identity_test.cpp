@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <set>
 
+#include "support/file_text.h"
 #include "support/pe_reader.h"
 #include "support/plugin.h"
 #include "version_block.h"
@@ -15,7 +16,7 @@
 namespace {
 
 struct Built {
-    std::vector<uint8_t> file = ReadFileBytes(BuiltPluginPath());
+    std::vector<uint8_t> file = FileBytes(BuiltPluginPath());
     PeImage image = ReadPeImage(file);
 };
 

@@ -5,8 +5,7 @@
 
 #include <windows.h>
 
-#include <fstream>
-
+#include "support/file_text.h"
 #include "support/plugin_copy.h"
 
 extern "C" {
@@ -66,7 +65,7 @@ class Reader : public ::testing::Test {
         DeleteFileA(file.c_str());
     }
     void Write(const std::string &bytes) {
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+        WriteFileText(file, bytes);
     }
     // Each case under both defaults, so a false word is told apart from no word.
     template <size_t N> void ExpectWords(const BoolCase (&cases)[N]) {

@@ -17,9 +17,11 @@
 #include "http_client.h"
 #include "launcher_probe.h"
 #include "serve_instance.h"
+#include "support/file_text.h"
 #include "support/pe_reader.h"
 #include "support/plugin.h"
 #include "support/processes.h"
+#include "code_pages.h"
 #include "text_output.h"
 
 namespace {
@@ -118,7 +120,7 @@ TEST_F(Autostart, RegisteredCommandServesAsAtLogonComesBackAfterACrashAndIsRemov
     const std::vector<std::wstring> args = SplitCommand(command);
     ASSERT_GE(args.size(), 3u);
     EXPECT_EQ(WideToUtf8(args[0]), BuildDir() + "\\kdserve.exe");
-    const PeImage launcher = ReadPeImage(ReadFileBytes(WideToUtf8(args[0])));
+    const PeImage launcher = ReadPeImage(FileBytes(WideToUtf8(args[0])));
     EXPECT_EQ(launcher.subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI) << "no console window at logon";
     EXPECT_EQ(WideToUtf8(args[1]), "--serve");
     EXPECT_EQ(WideToUtf8(args[2]), address);

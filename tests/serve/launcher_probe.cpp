@@ -7,8 +7,6 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "serve_instance.h"
 
@@ -136,9 +134,3 @@ void RemoveTree(const std::wstring &folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
-std::string FileText(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}

@@ -3,6 +3,8 @@
 // kdserve and its server, free ports, and files.
 #pragma once
 
+#include "support/file_text.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -34,4 +36,3 @@ DWORD LauncherProcess(uint16_t port); // 0 when none
 DWORD ServerProcess(uint16_t port);   // its one kdhost --serve, or 0
 
 void RemoveTree(const std::wstring &folder);
-std::string FileText(const std::string &path);

@@ -17,7 +17,7 @@
 #include "http_client.h"
 #include "listen_address.h"
 #include "metrics_text.h"
-#include "shared_snapshot.h"
+#include "served_snapshot.h"
 #include "status_page.h"
 
 namespace {

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-std::vector<uint8_t> ReadFileBytes(const std::string &path);
-
 struct PeSection {
     std::string name;
     uint32_t virtualAddress = 0;

@@ -5,6 +5,10 @@
 
 #include <fstream>
 
+extern "C" {
+#include "module/settings_file.h"
+}
+
 namespace {
 
 std::string ScratchRoot() {
@@ -65,7 +69,7 @@ std::unique_ptr<Plugin> PluginCopy::Load() const {
 }
 
 std::string SettingsText(std::initializer_list<std::string> lines) {
-    std::string text = "[kelvodyn]\r\n";
+    std::string text = "[" SETTINGS_SECTION "]\r\n";
     for (const std::string &line : lines) {
         text += line + "\r\n";
     }

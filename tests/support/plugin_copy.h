@@ -40,7 +40,7 @@ class PluginCopy {
     bool ok_ = false;
 };
 
-// "[kelvodyn]" followed by the given lines, each ended by CR LF.
+// The plug-in's section header followed by the given lines, each ended by CR LF.
 std::string SettingsText(std::initializer_list<std::string> lines);
 
 // A copy of the built DLL at a path of at least minLength characters, deeper

@@ -3,30 +3,23 @@
 
 #include <windows.h>
 #include <wincodec.h>
+#include <wrl/client.h>
 
-#include <cstdio>
+#include "png_file.h"
 
-namespace {
-
-template <typename T> void Release(T *object) {
-    if (object != nullptr) {
-        object->Release();
-    }
-}
-
-} // namespace
+using Microsoft::WRL::ComPtr;
 
 bool ReadPng(const std::string &path, Pixels &pixels, std::string &error) {
     std::wstring wide(path.begin(), path.end());
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IWICImagingFactory *factory = nullptr;
-    IWICBitmapDecoder *decoder = nullptr;
-    IWICBitmapFrameDecode *frame = nullptr;
-    IWICBitmapSource *converted = nullptr;
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICBitmapSource> converted;
     GUID container{};
     UINT width = 0, height = 0;
     HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IWICImagingFactory, reinterpret_cast<void **>(&factory));
+                                      IID_PPV_ARGS(&factory));
     if (SUCCEEDED(result)) {
         result = factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
                                                     WICDecodeMetadataCacheOnDemand, &decoder);
@@ -42,7 +35,7 @@ bool ReadPng(const std::string &path, Pixels &pixels, std::string &error) {
         result = decoder->GetFrame(0, &frame);
     }
     if (SUCCEEDED(result)) {
-        result = WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame, &converted);
+        result = WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), &converted);
     }
     if (SUCCEEDED(result)) {
         result = converted->GetSize(&width, &height);
@@ -59,17 +52,15 @@ bool ReadPng(const std::string &path, Pixels &pixels, std::string &error) {
         pixels.opaque = pixels.opaque && (pixel >> 24) == 0xFF;
         pixel &= 0x00FFFFFF;
     }
-    Release(converted);
-    Release(frame);
-    Release(decoder);
-    Release(factory);
+    converted.Reset(); // every object goes before the apartment
+    frame.Reset();
+    decoder.Reset();
+    factory.Reset();
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
     if (FAILED(result) && error.empty()) {
-        char code[16];
-        std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
-        error = "cannot decode " + path + " (" + code + ")";
+        error = "cannot decode " + path + " (" + ResultCodeText(result) + ")";
     }
     return SUCCEEDED(result);
 }

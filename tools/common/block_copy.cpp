@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "monitor_link/window_handle.h"
+#include "monitor_link/monitor_liveness.h"
 
 BlockCopy CopySharedBlock() {
     BlockCopy copy;
@@ -30,10 +30,9 @@ BlockCopy CopySharedBlock() {
         UnmapViewOfFile(view);
     }
     CloseHandle(mapping);
-    HWND window = WindowFromBlockField(copy.block.hwnd);
-    copy.windowExists = copy.access == BlockAccess::Copied && IsWindow(window);
+    copy.windowExists = copy.access == BlockAccess::Copied && MonitorWindowExists(copy.block.hwnd);
     if (copy.windowExists) {
-        GetWindowThreadProcessId(window, &copy.windowProcess);
+        GetWindowThreadProcessId(WindowFromBlockField(copy.block.hwnd), &copy.windowProcess);
     }
     return copy;
 }

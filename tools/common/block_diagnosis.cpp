@@ -6,6 +6,7 @@
 
 #include "error_words.h"
 #include "monitor_link/block_rules.h"
+#include "monitor_link/monitor_liveness.h"
 #include "number_text.h"
 #include "wine_host.h"
 
@@ -83,16 +84,18 @@ Diagnosis DiagnoseBlock(const BlockCopy &copy) {
     case BLOCK_TOO_MANY_EXTRA:
         return {Finding::TooManyReadings, CountTooHigh(rule, b)};
     }
-    // A monitor that stops clears the bit and destroys its window; the block
-    // lives on while a plug-in still holds it.
-    if ((b.flags & FLAG_PUBLISHING) == 0 && b.hwnd != 0 && !copy.windowExists) {
+    // The plug-in's liveness rule, one part at a time (the window's part was
+    // asked when the copy was taken). A monitor that stops clears the bit and
+    // destroys its window; the block lives on while a plug-in still holds it.
+    const bool publishing = FlagSaysPublishing(b.flags);
+    if (!publishing && b.hwnd != 0 && !copy.windowExists) {
         return {Finding::Stopped,
                 "The monitor has stopped: bit 0 of the block's flags is clear and its window " +
                     Hex(b.hwnd) +
                     " no longer exists, so the plug-in shows nothing until a monitor publishes "
                     "again."};
     }
-    if ((b.flags & FLAG_PUBLISHING) == 0) {
+    if (!publishing) {
         return {Finding::NotPublishing,
                 "Bit 0 of the block's flags is clear: the monitor says it is not publishing "
                 "(stopped, paused or still starting), so the plug-in shows nothing until it "
@@ -116,27 +119,10 @@ Diagnosis DiagnoseBlock(const BlockCopy &copy) {
 }
 
 const char *FindingName(Finding finding) {
-    switch (finding) {
-    case Finding::NoBlock:
-        return "no-block";
-    case Finding::CannotOpen:
-        return "cannot-open";
-    case Finding::TooShort:
-        return "too-short";
-    case Finding::WrongVersion:
-        return "wrong-version";
-    case Finding::TooManyReadings:
-        return "too-many-readings";
-    case Finding::Stopped:
-        return "stopped";
-    case Finding::NotPublishing:
-        return "not-publishing";
-    case Finding::WindowGone:
-        return "window-gone";
-    case Finding::NothingPublished:
-        return "nothing-published";
-    case Finding::Live:
-        return "live";
-    }
-    return "unknown";
+    // In the order of the findings.
+    static const char *const kNames[kFindingCount] = {
+        "no-block", "cannot-open",    "too-short",   "wrong-version",     "too-many-readings",
+        "stopped",  "not-publishing", "window-gone", "nothing-published", "live"};
+    const int at = int(finding);
+    return at >= 0 && at < kFindingCount ? kNames[at] : "unknown";
 }

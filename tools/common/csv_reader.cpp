@@ -3,13 +3,6 @@
 
 #include "terminal_text.h"
 
-namespace {
-
-// How much of a field an error quotes.
-const size_t kQuotedChars = 32;
-
-} // namespace
-
 CsvReader::CsvReader(std::istream &in, CsvLimits limits) : buffer_(in.rdbuf()), limits_(limits) {}
 
 int CsvReader::PeekSecond() {
@@ -74,7 +67,7 @@ bool CsvReader::ReadQuoted(std::string &field, CsvRecord &record) {
             return true;
         } else {
             record.error =
-                "text after the closing quote of field '" + TerminalText(field, kQuotedChars) + "'";
+                "text after the closing quote of field " + QuotedText(field, kQuotedCellChars);
             return false;
         }
     }
@@ -86,8 +79,8 @@ bool CsvReader::ReadQuoted(std::string &field, CsvRecord &record) {
 bool CsvReader::ReadUnquoted(std::string &field, CsvRecord &record) {
     while (!AtLineEnd() && Peek() != ',') {
         if (Peek() == '"') {
-            record.error = "a quote inside the unquoted field starting '" +
-                           TerminalText(field, kQuotedChars) + "'";
+            record.error =
+                "a quote inside the unquoted field starting " + QuotedText(field, kQuotedCellChars);
             return false;
         }
         Keep(field, Take(), record);

@@ -16,6 +16,9 @@ struct CsvRecord {
     bool unclosedQuote = false; // a quote that never closes took the rest of the text
 };
 
+// How much of a cell a sentence about it quotes.
+constexpr size_t kQuotedCellChars = 32;
+
 // What one record may hold; more is read past, not kept, and makes it malformed.
 struct CsvLimits {
     size_t fieldBytes = SIZE_MAX; // bytes kept of one field

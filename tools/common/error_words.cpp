@@ -2,7 +2,7 @@
 // the few a named shared object gives.
 #include "error_words.h"
 
-#include "wide_path.h"
+#include "file_access.h"
 
 std::string ErrorWords(DWORD code) {
     switch (code) {
@@ -42,9 +42,5 @@ std::string ErrorWords(DWORD code) {
 }
 
 std::string FileErrorWords(const std::string &path, DWORD code) {
-    DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return "it is a folder";
-    }
-    return ErrorWords(code);
+    return KindOfPath(path) == PathKind::Folder ? "it is a folder" : ErrorWords(code);
 }

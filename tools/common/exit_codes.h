@@ -1,6 +1,13 @@
-// The exit codes of kdhost, kdmonitor, kdview and kdserve: one table for
-// the tools, so a script reads any of them the same way.
+// The exit codes of kdhost, kdmonitor, kdview and kdserve: one table for the
+// tools, so a script reads any of them the same way. Each code has one
+// meaning, and each tool says what it means for it; every tool's --help
+// section is made from this table, and docs/exit-codes.md is tested against it.
 #pragma once
+
+#include <string>
+#include <vector>
+
+#include "tool_name.h"
 
 enum ToolExit : int {
     kExitOk = 0,               // done: sources shown, the monitor live, a clean stop
@@ -16,3 +23,16 @@ enum ToolExit : int {
     kExitReplayIncomplete = 9, // a replay skipped rows or was cut short
     kExitAlreadyRunning = 10,  // this user's server for that port runs already
 };
+
+struct ExitCodeRow {
+    ToolExit code;
+    const char *meaning;            // the same for every tool
+    const char *byTool[kToolCount]; // what it means for each tool; "" when it never gives it
+};
+
+// Every code, in order.
+const std::vector<ExitCodeRow> &ExitCodeTable();
+
+// The "Exit codes:" section of a tool's --help: each code the tool gives,
+// with what it means for it, wrapped to 78 columns.
+std::string ExitCodesHelp(Tool tool);

@@ -2,23 +2,21 @@
 // every field is checked against what was read, so any file may be offered.
 #include "module_header.h"
 
-#include "wide_path.h"
-
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+
+#include "file_access.h"
 
 namespace {
 
 constexpr bool kHost64 = sizeof(void *) == 8;
 constexpr uint16_t kHostMachine = kHost64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
 
-bool ReadAt(HANDLE file, uint32_t offset, void *out, DWORD size) {
-    OVERLAPPED at{};
-    at.Offset = offset;
+// All size bytes at offset, or false.
+bool ReadWhole(HANDLE file, uint32_t offset, void *out, DWORD size) {
     DWORD read = 0;
-    return ReadFile(file, out, size, &read, &at) && read == size;
+    return ReadAt(file, offset, out, size, read) && read == size;
 }
 
 // How a user would name the machine a DLL is for.
@@ -47,9 +45,7 @@ std::string MachineName(uint16_t machine) {
 
 ModuleHeader ReadModuleHeader(const std::string &path) {
     ModuleHeader header;
-    HANDLE file =
-        CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenFile(path, FileAccess::Read);
     if (file == INVALID_HANDLE_VALUE) {
         return header;
     }
@@ -57,10 +53,10 @@ ModuleHeader ReadModuleHeader(const std::string &path) {
     DWORD signature = 0;
     IMAGE_FILE_HEADER pe{};
     header.kind = ModuleFile::NotPe;
-    if (ReadAt(file, 0, &dos, sizeof dos) && dos.e_magic == IMAGE_DOS_SIGNATURE &&
-        dos.e_lfanew > 0 && ReadAt(file, uint32_t(dos.e_lfanew), &signature, sizeof signature) &&
+    if (ReadWhole(file, 0, &dos, sizeof dos) && dos.e_magic == IMAGE_DOS_SIGNATURE &&
+        dos.e_lfanew > 0 && ReadWhole(file, uint32_t(dos.e_lfanew), &signature, sizeof signature) &&
         signature == IMAGE_NT_SIGNATURE &&
-        ReadAt(file, uint32_t(dos.e_lfanew) + sizeof signature, &pe, sizeof pe)) {
+        ReadWhole(file, uint32_t(dos.e_lfanew) + sizeof signature, &pe, sizeof pe)) {
         header.kind =
             (pe.Characteristics & IMAGE_FILE_DLL) != 0 ? ModuleFile::Dll : ModuleFile::Program;
         header.machine = pe.Machine;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 
+#include "number_reader.h"
 #include "option_values.h"
 #include "terminal_text.h"
 
@@ -74,21 +75,50 @@ std::string FormsHelp(const std::vector<OptionForm> &forms) {
     return text;
 }
 
+std::string UsageHead(const char *program, const char *noOption) {
+    const std::string head = "Usage: " + std::string(program) + " [options]\n";
+    return noOption == nullptr
+               ? head
+               : head + FormsHelp({{"(no option)", "", OptionValue::None, noOption}});
+}
+
+std::string ValueRuleHelp(const char *option, const char *value) {
+    const std::string name = option;
+    return "An option's value may follow it or be joined to it: " + name + " " + value + " or\n" +
+           name + "=" + value + ". Each option with a value may be given once. A number is\n" +
+           "digits, with a '-' before them and one '.' between them where the option\n" +
+           "takes those: no spaces, no '+', no exponent and no hex.\n";
+}
+
+namespace {
+
+// A take's answer: the refusal in error when the value was not taken.
+bool Refused(bool taken, const char *refusal, std::string &error) {
+    if (!taken) {
+        error = refusal;
+    }
+    return taken;
+}
+
+} // namespace
+
 bool TakeFileName(const OptionText &value, const char *refusal, std::string &path,
                   std::string &error) {
-    if (!value || value->empty()) {
-        error = refusal;
+    if (!Refused(value && !value->empty(), refusal, error)) {
         return false;
     }
     path = *value;
     return true;
 }
 
+bool TakeDecimal(const OptionText &value, double low, double high, const char *refusal,
+                 double &number, std::string &error) {
+    return Refused(value && ReadDecimal(*value, low, high, number) == NumberRead::Taken, refusal,
+                   error);
+}
+
 bool TakeWholeNumber(const OptionText &value, int64_t low, int64_t high, const char *refusal,
                      int64_t &number, std::string &error) {
-    if (!value || !ParseInteger(*value, low, high, number)) {
-        error = refusal;
-        return false;
-    }
-    return true;
+    return Refused(value && ReadWhole(*value, low, high, number) == NumberRead::Taken, refusal,
+                   error);
 }

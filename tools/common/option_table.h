@@ -26,7 +26,7 @@ template <typename Target> struct Option {
     OptionValue value;
     const char *help; // the help lines, "\n" between them
     // Takes the option into target; false with a sentence in error.
-    bool (*take)(Target &target, const OptionText &value, std::string &error);
+    std::function<bool(Target &target, const OptionText &value, std::string &error)> take;
 };
 
 // The part of a row the walk and the help need, whatever the target.
@@ -70,8 +70,19 @@ template <typename Target> std::string OptionsHelp(const std::vector<Option<Targ
     return FormsHelp(FormsOf(table));
 }
 
+// "Usage: kdhost [options]", then what the tool does with no option given
+// (when noOption is not null), in the option lines' layout.
+std::string UsageHead(const char *program, const char *noOption);
+
+// The rule of values every tool's --help states, with one of its options as
+// the example: "--plugin PATH or --plugin=PATH", each value given once, and
+// the one number grammar (number_reader.h) in words.
+std::string ValueRuleHelp(const char *option, const char *value);
+
 // Takes for the rows several tools share; each refuses with the tool's words.
 bool TakeFileName(const OptionText &value, const char *refusal, std::string &path,
                   std::string &error);
 bool TakeWholeNumber(const OptionText &value, int64_t low, int64_t high, const char *refusal,
                      int64_t &number, std::string &error);
+bool TakeDecimal(const OptionText &value, double low, double high, const char *refusal,
+                 double &number, std::string &error);

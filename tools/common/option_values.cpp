@@ -1,35 +1,37 @@
 // Option values for the command-line tools, and the walk over the arguments.
 #include "option_values.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-
+#include "number_reader.h"
 #include "terminal_text.h"
 
-bool ParseNumber(const std::string &text, double low, double high, double &out) {
-    if (text.empty()) {
-        return false;
-    }
-    char *end = nullptr;
-    errno = 0;
-    out = std::strtod(text.c_str(), &end);
-    // The end of the text, not its first NUL: "12\0x" is no number.
-    return errno == 0 && end == text.c_str() + text.size() && std::isfinite(out) && out >= low &&
-           out <= high;
+namespace {
+
+// What an optional value may not be: another option.
+bool LooksLikeOption(const std::string &arg) {
+    return arg.rfind("--", 0) == 0 || arg == "/?" || arg == "-h";
 }
 
-bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &out) {
-    double value = 0;
-    // From 2^53 on a double no longer holds every whole number ("2^53 + 1"
-    // reads as 2^53), and 2^63 would not even convert.
-    if (!ParseNumber(text, double(low), double(high), value) || value != std::floor(value) ||
-        std::fabs(value) >= 9007199254740992.0) {
+// The attached value, or else the next argument when there is one (and, for
+// an optional value, when it is no option itself).
+bool AttachedOrNext(CommandLine &line, bool optional, std::string &out) {
+    line.valueTaken = true;
+    if (line.attached) {
+        out = *line.attached;
+        return true;
+    }
+    if (line.next >= line.args.size() || (optional && LooksLikeOption(line.args[line.next]))) {
         return false;
     }
-    out = int64_t(value);
+    out = line.args[line.next++];
     return true;
 }
+
+// The value as a refusal quotes it.
+std::string Given(const std::string &text) {
+    return "'" + TerminalText(text, 40) + "'";
+}
+
+} // namespace
 
 bool NextOption(CommandLine &line) {
     if (line.next >= line.args.size()) {
@@ -50,35 +52,15 @@ bool TakeValue(CommandLine &line, std::string &out, std::string &error) {
         error = TerminalText(line.name) + " is given twice";
         return false;
     }
-    line.valueTaken = true;
-    if (line.attached) {
-        out = *line.attached;
-        return true;
-    }
-    if (line.next >= line.args.size()) {
+    if (!AttachedOrNext(line, false, out)) {
         error = TerminalText(line.name) + " needs a value (see --help)";
         return false;
     }
-    out = line.args[line.next++];
     return true;
 }
 
 bool TakeOptionalValue(CommandLine &line, std::string &out) {
-    line.valueTaken = true;
-    if (line.attached) {
-        out = *line.attached;
-        return true;
-    }
-    if (line.next >= line.args.size()) {
-        return false;
-    }
-    const std::string &next = line.args[line.next];
-    if (next.rfind("--", 0) == 0 || next == "/?" || next == "-h") {
-        return false;
-    }
-    out = next;
-    ++line.next;
-    return true;
+    return AttachedOrNext(line, true, out);
 }
 
 bool NoValueLeft(const CommandLine &line, std::string &error) {
@@ -90,23 +72,25 @@ bool NoValueLeft(const CommandLine &line, std::string &error) {
 }
 
 bool ParseDuration(const std::string &text, double &seconds, std::string &error) {
-    if (!ParseNumber(text, 0, 1e6, seconds)) {
-        error = "--duration takes seconds from 0 to 1000000, e.g. 10 (0: until stopped)";
+    if (ReadDecimal(text, 0, 1e6, seconds) != NumberRead::Taken) {
+        error = "--duration takes seconds from 0 to 1000000, e.g. 10 (0: until stopped), not " +
+                Given(text);
         return false;
     }
+    return true;
+}
+
+bool ParseInterval(const std::string &text, unsigned &milliseconds, std::string &error) {
+    int64_t number = 0;
+    if (ReadWhole(text, 10, 3600000, number) != NumberRead::Taken) {
+        error = "--interval takes milliseconds from 10 to 3600000, as digits (e.g. 500), not " +
+                Given(text);
+        return false;
+    }
+    milliseconds = unsigned(number);
     return true;
 }
 
 std::string VersionLine(const char *program) {
     return std::string(program) + " " KD_PROJECT_VERSION "\n";
-}
-
-bool ParseInterval(const std::string &text, unsigned &milliseconds, std::string &error) {
-    double number = 0;
-    if (!ParseNumber(text, 10, 3600000, number) || number != std::floor(number)) {
-        error = "--interval takes milliseconds from 10 to 3600000";
-        return false;
-    }
-    milliseconds = unsigned(number);
-    return true;
 }

@@ -1,5 +1,6 @@
 // Reading a tool's command line option by option, and the values options take;
-// shared by kdhost and kdmonitor so every tool spells its options alike.
+// shared by kdhost, kdmonitor and kdview so every tool spells its options alike.
+// Numbers are read by the one grammar of number_reader.h.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +8,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-// A finite decimal number within [low, high], the whole text and nothing else.
-bool ParseNumber(const std::string &text, double low, double high, double &out);
-
-// A whole number within [low, high].
-bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &out);
 
 // A walk over the arguments. Each option is "--name value" or "--name=value";
 // `name` is the option as typed up to any '=', `attached` what followed it.
@@ -45,8 +40,8 @@ bool NoValueLeft(const CommandLine &line, std::string &error);
 // --duration for every tool: seconds from 0 to 1000000, 0 meaning until stopped.
 bool ParseDuration(const std::string &text, double &seconds, std::string &error);
 
-// "kdhost 1.0.0.1": the program's name and the project's version.
-std::string VersionLine(const char *program);
-
 // The value of --interval: whole milliseconds from 10 to 3600000.
 bool ParseInterval(const std::string &text, unsigned &milliseconds, std::string &error);
+
+// "kdhost 1.0.0.1": the program's name and the project's version.
+std::string VersionLine(const char *program);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "error_words.h"
+#include "file_access.h"
 #include "module_header.h"
 #include "terminal_text.h"
 #include "text_output.h"
@@ -80,8 +81,8 @@ std::string ProgramName() {
 // "\\?\" path is taken literally, dot included, so it is left alone.
 std::wstring LoaderPath(const std::wstring &path) {
     const size_t name = path.find_last_of(L"\\/") + 1;
-    const bool literal = path.rfind(L"\\\\?\\", 0) == 0;
-    return literal || path.find(L'.', name) != std::wstring::npos ? path : path + L'.';
+    return HasLongPathPrefix(path) || path.find(L'.', name) != std::wstring::npos ? path
+                                                                                  : path + L'.';
 }
 
 } // namespace
@@ -110,9 +111,7 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
     plugin.path = FullPath(path);
     // The path as a terminal may show it: it comes from the command line.
     const std::string shown = ShownPath(plugin.path);
-    const std::wstring widePath = WidePath(plugin.path);
-    DWORD attributes = GetFileAttributesW(widePath.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (KindOfPath(plugin.path) != PathKind::File) {
         const DWORD code = GetLastError();
         error = "cannot load " + shown + ": " + FileErrorWords(plugin.path, code);
         return false;
@@ -124,7 +123,7 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
         return false;
     }
     // The wide call reaches past 260 characters; the loader treats the file the same.
-    plugin.module = LoadLibraryW(LoaderPath(widePath).c_str());
+    plugin.module = LoadLibraryW(LoaderPath(WidePath(plugin.path)).c_str());
     if (plugin.module == nullptr) {
         DWORD code = GetLastError();
         // The system's own text for this one is "Bad EXE format for %1". The
@@ -156,6 +155,12 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &erro
         return false;
     }
     return true;
+}
+
+bool LoadGivenOrDefaultPlugin(const std::string &path, LoadedPlugin &plugin, std::string &error) {
+    std::string chosen = path;
+    return (!chosen.empty() || DefaultPluginPath(chosen, error)) &&
+           LoadPlugin(chosen, plugin, error);
 }
 
 void UnloadPlugin(LoadedPlugin &plugin) {

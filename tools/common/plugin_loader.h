@@ -27,6 +27,10 @@ bool DefaultPluginPath(std::string &path, std::string &error);
 // or without "\\?\"): the plain ANSI path of KelvoDyn.dll beside it.
 bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error);
 
+// The plug-in at path, or with an empty path the one beside the program
+// (DefaultPluginPath); false with a sentence as LoadPlugin's.
+bool LoadGivenOrDefaultPlugin(const std::string &path, LoadedPlugin &plugin, std::string &error);
+
 // False with a sentence naming the file and what is wrong (the load error, or
 // every missing export) when the plug-in cannot serve a host.
 bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string &error);

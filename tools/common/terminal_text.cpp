@@ -79,3 +79,7 @@ std::string TerminalText(const std::string &text, size_t maxChars) {
     }
     return shown;
 }
+
+std::string QuotedText(const std::string &utf8, size_t maxChars) {
+    return "'" + TerminalText(utf8, maxChars) + "'";
+}

@@ -13,3 +13,7 @@ std::string TerminalText(const std::string &text, size_t maxChars = 200);
 
 // Paths run longer than other quoted text: cut later, and only when absurd.
 constexpr size_t kPathChars = 1024;
+
+// Text as a sentence quotes it: 'text', made safe by TerminalText and cut at
+// maxChars.
+std::string QuotedText(const std::string &utf8, size_t maxChars);

@@ -17,16 +17,6 @@ TextStream OpenStream(DWORD which) {
 
 } // namespace
 
-std::wstring Widen(const std::string &text, UINT codePage) {
-    if (text.empty()) {
-        return std::wstring();
-    }
-    int length = MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0], length);
-    return wide;
-}
-
 TextStream StandardOutput() {
     return OpenStream(STD_OUTPUT_HANDLE);
 }
@@ -43,34 +33,6 @@ void WriteText(const TextStream &stream, const std::string &utf8) {
     } else {
         WriteFile(stream.handle, utf8.data(), DWORD(utf8.size()), &written, nullptr);
     }
-}
-
-std::wstring Utf8ToWide(const std::string &utf8) {
-    return Widen(utf8, CP_UTF8);
-}
-
-std::string WideToUtf8(const std::wstring &wide) {
-    if (wide.empty()) {
-        return std::string();
-    }
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr,
-                                    nullptr);
-    std::string utf8(size_t(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &utf8[0], bytes, nullptr,
-                        nullptr);
-    return utf8;
-}
-
-std::string AnsiToUtf8(const char *ansi, size_t maxBytes) {
-    size_t length = 0;
-    while (length < maxBytes && ansi[length] != '\0') {
-        ++length;
-    }
-    return WideToUtf8(Widen(std::string(ansi, length), CP_ACP));
-}
-
-std::string AnsiToUtf8(const std::string &ansi) {
-    return AnsiToUtf8(ansi.c_str(), ansi.size());
 }
 
 size_t DisplayWidth(const std::string &utf8) {

@@ -3,17 +3,20 @@
 #include "timestamp_text.h"
 
 #include <cstdio>
+#include <string_view>
+
+#include "number_reader.h"
 
 namespace {
 
+// count digits at text[at], nothing else.
 bool Digits(const std::string &text, size_t at, size_t count, unsigned &value) {
-    value = 0;
-    for (size_t i = at; i < at + count; ++i) {
-        if (i >= text.size() || text[i] < '0' || text[i] > '9') {
-            return false;
-        }
-        value = value * 10 + unsigned(text[i] - '0');
+    uint64_t number = 0;
+    if (at + count > text.size() ||
+        ReadDigits(std::string_view(text).substr(at, count), 9999, number) != NumberRead::Taken) {
+        return false;
     }
+    value = unsigned(number);
     return true;
 }
 

@@ -4,45 +4,38 @@
 
 #include <windows.h>
 
-std::wstring WidePath(const std::string &ansiPath) {
-    std::wstring wide;
-    if (!ansiPath.empty()) {
-        int length =
-            MultiByteToWideChar(CP_ACP, 0, ansiPath.data(), int(ansiPath.size()), nullptr, 0);
-        wide.resize(size_t(length));
-        MultiByteToWideChar(CP_ACP, 0, ansiPath.data(), int(ansiPath.size()), &wide[0], length);
+#include "code_pages.h"
+
+namespace {
+
+const wchar_t kPrefix[] = L"\\\\?\\";
+const wchar_t kUncPrefix[] = L"\\\\?\\UNC\\";
+
+} // namespace
+
+bool HasLongPathPrefix(const std::wstring &path) {
+    return path.rfind(kPrefix, 0) == 0;
+}
+
+std::wstring WithoutLongPathPrefix(const std::wstring &path) {
+    if (path.rfind(kUncPrefix, 0) == 0) {
+        return L"\\\\" + path.substr(wcslen(kUncPrefix));
     }
-    if (wide.size() < MAX_PATH || wide.rfind(L"\\\\?\\", 0) == 0) {
+    return HasLongPathPrefix(path) ? path.substr(wcslen(kPrefix)) : path;
+}
+
+std::wstring WidePath(const std::string &ansiPath) {
+    std::wstring wide = Widen(ansiPath, CP_ACP);
+    if (wide.size() < MAX_PATH || HasLongPathPrefix(wide)) {
         return wide;
     }
     if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') {
-        return L"\\\\?\\" + wide;
+        return kPrefix + wide;
     }
     if (wide.rfind(L"\\\\", 0) == 0) {
-        return L"\\\\?\\UNC\\" + wide.substr(2);
+        return kUncPrefix + wide.substr(2);
     }
     return wide;
-}
-
-bool AnsiPath(const std::wstring &widePath, std::string &ansiPath) {
-    ansiPath.clear();
-    if (widePath.empty()) {
-        return true;
-    }
-    // A UTF-8 code page writes every character, and takes neither of these.
-    const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL lossy = FALSE;
-    BOOL *lossyOut = utf8 ? nullptr : &lossy;
-    int length = WideCharToMultiByte(CP_ACP, flags, widePath.data(), int(widePath.size()), nullptr,
-                                     0, nullptr, lossyOut);
-    if (length <= 0 || lossy) {
-        return false;
-    }
-    ansiPath.resize(size_t(length));
-    WideCharToMultiByte(CP_ACP, flags, widePath.data(), int(widePath.size()), &ansiPath[0], length,
-                        nullptr, lossyOut);
-    return !lossy;
 }
 
 std::wstring FullWidePath(const std::wstring &path) {
@@ -56,14 +49,9 @@ std::wstring FullWidePath(const std::wstring &path) {
     return full;
 }
 
-std::string PlainAnsiPath(std::wstring wide) {
-    if (wide.rfind(L"\\\\?\\UNC\\", 0) == 0) {
-        wide = L"\\\\" + wide.substr(8);
-    } else if (wide.rfind(L"\\\\?\\", 0) == 0) {
-        wide.erase(0, 4);
-    }
+std::string PlainAnsiPath(const std::wstring &wide) {
     std::string path;
-    return AnsiPath(wide, path) ? path : "";
+    return NarrowExactly(WithoutLongPathPrefix(wide), CP_ACP, path) ? path : "";
 }
 
 std::string FullPath(const std::string &path) {

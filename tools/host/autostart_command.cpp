@@ -4,6 +4,8 @@
 // the next logon will.
 #include "autostart_command.h"
 
+#include "code_pages.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -46,7 +48,7 @@ bool ArgumentsOf(const std::wstring &command, std::vector<std::string> &argument
     bool whole = split != nullptr;
     for (int i = 1; whole && i < count; ++i) {
         std::string ansi;
-        whole = AnsiPath(split[i], ansi);
+        whole = NarrowExactly(split[i], CP_ACP, ansi);
         arguments.push_back(ansi);
     }
     LocalFree(split);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "monitor_link/block_fields.h"
+#include "monitor_link/monitor_liveness.h"
 #include "text_output.h"
 
 namespace {
@@ -59,7 +60,7 @@ std::string DiagnosisReport(const BlockCopy &copy, const Diagnosis &diagnosis) {
                  static_cast<unsigned long>(copy.viewBytes));
     text += Line("  version   %u", unsigned(b.version));
     text += Line("  flags     0x%02X  bit 0 %s", unsigned(b.flags),
-                 (b.flags & FLAG_PUBLISHING) != 0 ? "set: publishing" : "clear: not publishing");
+                 FlagSaysPublishing(b.flags) ? "set: publishing" : "clear: not publishing");
     text += Line("  byte 3    0x%02X", unsigned(b.reserved));
     text += Line("  size      %lu", static_cast<unsigned long>(b.size));
     text += copy.windowExists

@@ -2,10 +2,10 @@
 #include "host_options.h"
 
 #include "autostart_arguments.h"
+#include "exit_codes.h"
 #include "module_header.h"
-#include "option_table.h"
-#include "option_values.h"
-#include "terminal_text.h"
+#include "monitor_link/shared_sensor_block.h"
+#include "settings_words.h"
 
 namespace {
 
@@ -28,7 +28,9 @@ std::string AutostartConflict(const HostOptions &options, bool timingGiven, bool
 }
 
 // Combinations that cannot mean anything; the first one found, as a sentence.
-std::string Conflict(const HostOptions &options, bool timingGiven, bool intervalGiven) {
+std::string Conflict(const HostOptions &options) {
+    const bool intervalGiven = options.intervalGiven;
+    const bool timingGiven = options.intervalGiven || options.durationGiven;
     if (options.autostart != AutostartAction::None) {
         return AutostartConflict(options, timingGiven, intervalGiven);
     }
@@ -55,12 +57,9 @@ std::string Conflict(const HostOptions &options, bool timingGiven, bool interval
     return "";
 }
 
-// The parse's own record: the options, and what only their combination tells.
-struct HostParse {
-    HostOptions options;
+// The parse's own record: the options, and whether a format was chosen.
+struct HostParse : HostOptions {
     bool formatGiven = false;
-    bool timingGiven = false;
-    bool intervalGiven = false;
 };
 
 bool Format(HostParse &parse, OutputFormat format, std::string &error) {
@@ -69,35 +68,19 @@ bool Format(HostParse &parse, OutputFormat format, std::string &error) {
         return false;
     }
     parse.formatGiven = true;
-    parse.options.format = format;
+    parse.format = format;
     return true;
 }
 
 using Row = Option<HostParse>;
 const std::vector<Row> kOptions = {
-    {"--plugin", "PATH", OptionValue::Required,
-     "the plug-in to load (default: KelvoDyn.dll beside kdhost.exe)",
-     [](HostParse &p, const OptionText &v, std::string &error) {
-         return TakeFileName(v, "--plugin needs a file name, not an empty one",
-                             p.options.pluginPath, error);
-     }},
-    {"--watch", "", OptionValue::None,
-     "redraw the table every interval, with a sparkline of each\n"
-     "source's recent values on its own scale, until Ctrl+C",
-     [](HostParse &p, const OptionText &, std::string &) { return p.options.watch = true; }},
-    {"--interval", "MS", OptionValue::Required,
-     "time between two redraws while watching (default 1000)",
-     [](HostParse &p, const OptionText &v, std::string &error) {
-         p.timingGiven = p.intervalGiven = true;
-         return ParseInterval(*v, p.options.intervalMs, error);
-     }},
-    {"--duration", "S", OptionValue::Required,
-     "stop watching (or serving) by itself after S seconds\n"
-     "(0, the default: until Ctrl+C)",
-     [](HostParse &p, const OptionText &v, std::string &error) {
-         p.timingGiven = true;
-         return ParseDuration(*v, p.options.durationSeconds, error);
-     }},
+    PluginRow<HostParse>("the plug-in to load (default: KelvoDyn.dll beside kdhost.exe)"),
+    FlagRow<HostParse>(&HostParse::watch, "--watch",
+                       "redraw the table every interval, with a sparkline of each\n"
+                       "source's recent values on its own scale, until Ctrl+C"),
+    IntervalRow<HostParse>("time between two redraws while watching (default 1000)"),
+    DurationRow<HostParse>("stop watching (or serving) by itself after S seconds\n"
+                           "(0, the default: until Ctrl+C)"),
     {"--json", "", OptionValue::None, "print one snapshot as JSON",
      [](HostParse &p, const OptionText &, std::string &error) {
          return Format(p, OutputFormat::Json, error);
@@ -106,21 +89,17 @@ const std::vector<Row> kOptions = {
      [](HostParse &p, const OptionText &, std::string &error) {
          return Format(p, OutputFormat::Csv, error);
      }},
-    {"--log", "FILE", OptionValue::Required,
-     "append timestamped CSV rows to FILE: one set per redraw while\n"
-     "watching, or one set for a single snapshot. A new or empty\n"
-     "file gets the header first; an existing file is written to\n"
-     "only when it is a recording with the same header",
-     [](HostParse &p, const OptionText &v, std::string &error) {
-         return TakeFileName(v, "--log needs a file name, not an empty one", p.options.logPath,
-                             error);
-     }},
-    {"--diagnose", "", OptionValue::None,
-     "read the shared block \"KDSharedMemory_RUD\" directly (read-\n"
-     "only, without the plug-in), say why the plug-in would show\n"
-     "nothing or that the monitor is live, and print the block's\n"
-     "header and slots",
-     [](HostParse &p, const OptionText &, std::string &) { return p.options.diagnose = true; }},
+    FileRow<HostParse>(&HostParse::logPath, "--log", "FILE",
+                       "append timestamped CSV rows to FILE: one set per redraw while\n"
+                       "watching, or one set for a single snapshot. A new or empty\n"
+                       "file gets the header first; an existing file is written to\n"
+                       "only when it is a recording with the same header",
+                       "--log needs a file name, not an empty one"),
+    FlagRow<HostParse>(&HostParse::diagnose, "--diagnose",
+                       "read the shared block \"" SHARED_BLOCK_NAME "\" directly (read-\n"
+                       "only, without the plug-in), say why the plug-in would show\n"
+                       "nothing or that the monitor is live, and print the block's\n"
+                       "header and slots"),
     {"--serve", "[ADDR:]PORT", OptionValue::Required,
      "answer HTTP requests on PORT until Ctrl+C or --duration:\n"
      "/metrics in the Prometheus text format, /data.json (as\n"
@@ -130,21 +109,19 @@ const std::vector<Row> kOptions = {
      "machines (the endpoint has no login). Port 0 takes any free\n"
      "port; the line printed says where it listens",
      [](HostParse &p, const OptionText &v, std::string &error) {
-         p.options.serve = true;
-         return ParseListenAddress(*v, p.options.listen, error);
+         p.serve = true;
+         return ParseListenAddress(*v, p.listen, error);
      }},
     {"--check-settings", "[FILE]", OptionValue::Optional,
-     "read the settings file beside the plug-in (or FILE)\n"
-     "as the plug-in reads it and say, line by line, what it\n"
-     "reads differently from what was meant (UTF-8 text, comments\n"
-     "after values, keys it never reads, names cut at 31\n"
-     "characters, equal names); then what each source is called.\n"
-     "Exit code 0: nothing to fix; 1: something to fix; 4: the\n"
-     "file cannot be read",
+     "read the settings file beside the plug-in (or FILE) as the\n"
+     "plug-in does, say line by line what it reads otherwise than\n"
+     "meant (UTF-8 text, comments after values, unknown keys,\n"
+     "equal names, names cut at " SETTINGS_NAME_CHARS_TEXT " characters) and what each\n"
+     "source is called; the exit code says if anything is wrong",
      [](HostParse &p, const OptionText &v, std::string &error) {
-         p.options.checkSettings = true;
+         p.checkSettings = true;
          return !v || TakeFileName(v, "--check-settings takes a file name, not an empty one",
-                                   p.options.settingsPath, error);
+                                   p.settingsPath, error);
      }},
     {"--autostart", "ACTION", OptionValue::Required,
      "the server started at each logon of this user, with no\n"
@@ -163,48 +140,26 @@ const std::vector<Row> kOptions = {
                          {"show", AutostartAction::Show}};
          for (const auto &action : kActions) {
              if (*v == action.word) {
-                 p.options.autostart = action.action;
+                 p.autostart = action.action;
                  return true;
              }
          }
-         error = "--autostart takes install, remove or show, not '" + TerminalText(*v) + "'";
+         error = "--autostart takes install, remove or show, not " + QuotedText(*v, 40);
          return false;
      }},
-    {"--version", "", OptionValue::None, "print kdhost's version",
-     [](HostParse &p, const OptionText &, std::string &) { return p.options.version = true; }},
-    {"--help -h /?", "", OptionValue::None, "show this text",
-     [](HostParse &p, const OptionText &, std::string &) { return p.options.help = true; }},
+    VersionRow<HostParse>("print kdhost's version"),
+    HelpRow<HostParse>(),
 };
 
 } // namespace
 
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string> &args,
                                             std::string &error) {
-    HostParse parse;
-    if (!WalkOptions(args, kOptions, parse, error)) {
-        return std::nullopt;
-    }
-    const HostOptions &options = parse.options;
-    if (options.help || options.version) {
-        return options;
-    }
-    error = Conflict(options, parse.timingGiven, parse.intervalGiven);
-    if (!error.empty()) {
-        return std::nullopt;
-    }
-    return options;
+    return ParseToolOptions<HostOptions>(args, kOptions, Conflict, error);
 }
 
-// What follows the header line and the bitness paragraph.
-const char kUsage[] =
-    "Usage: kdhost [options]\n"
-    "  (no option)      print one table of all sources: index, group, name, value\n"
-    "                   and unit, and the scale (min, max, divisions)\n";
-// What follows the option lines.
+// What follows the rule of values.
 const char kUsageEnd[] =
-    "\n"
-    "An option's value may follow it or be joined to it: --plugin PATH or\n"
-    "--plugin=PATH. Each option with a value may be given once.\n"
     "\n"
     "A value the plug-in cannot give shows as \"no reading\" (null in JSON, empty in\n"
     "CSV). The group is taken from the unit: degrees mean temperature, RPM a fan.\n"
@@ -213,26 +168,7 @@ const char kUsageEnd[] =
     "UTF-8. Escape codes are used only to redraw in place on a console.\n"
     "While watching, sources come and go with the monitor's counts; when the monitor\n"
     "stops, the last sources stay listed with \"no reading\" until it returns.\n"
-    "\n"
-    "Exit codes:\n"
-    "  0  the plug-in reports sources (with --diagnose: the monitor is live and\n"
-    "     publishes readings); while watching, at the last redraw; with --serve,\n"
-    "     once stopped\n"
-    "  1  it reports none (with --diagnose: the plug-in would show nothing)\n"
-    "  2  a bad command line\n"
-    "  3  the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc\n"
-    "     and GetSourceData\n"
-    "  4  the log file cannot be opened or written (a full disk ends the log)\n"
-    "  5  the log file is there and is no recording with the same header: it is\n"
-    "     left as it is\n"
-    "  6  --serve: the port is in use by another program\n"
-    "  7  --serve: the address is not this machine's, or cannot be served\n"
-    "     (broadcast, multicast, an IPv4 address in IPv6 form)\n"
-    "With --autostart: 0 it serves (remove: nothing is left); 1 it does not\n"
-    "(show: nothing registered, or not running or answering); 4 kdserve.exe is\n"
-    "not beside kdhost.exe, or the Run key cannot be written; 3, 6 and 7 as for\n"
-    "--serve\n";
-
+    "\n";
 std::string HostUsage() {
     const std::string bits = HostBitness();
     std::string header = "kdhost (" + bits + ") - load KelvoDyn.dll as a monitoring host does";
@@ -240,5 +176,10 @@ std::string HostUsage() {
     header += std::string(HostArch()) + " build of the plug-in, as a\n" + bits;
     header += " monitoring host does (Task Manager shows \"(32 bit)\" after a 32-bit\n";
     header += "process).\n\n";
-    return header + kUsage + OptionsHelp(kOptions) + kUsageEnd;
+    return header +
+           UsageHead(ToolName(Tool::Host),
+                     "print one table of all sources: index, group, name, value\n"
+                     "and unit, and the scale (min, max, divisions)") +
+           OptionsHelp(kOptions) + "\n" + ValueRuleHelp("--plugin", "PATH") + kUsageEnd +
+           ExitCodesHelp(Tool::Host);
 }

@@ -2,7 +2,7 @@
 // is known when the server binds it.
 #include "listen_address.h"
 
-#include "option_values.h"
+#include "number_reader.h"
 #include "terminal_text.h"
 
 namespace {
@@ -15,10 +15,10 @@ bool WholeIpv4(const std::string &host) {
     for (size_t at = 0; at <= host.size(); ++parts) {
         size_t end = host.find('.', at);
         end = end == std::string::npos ? host.size() : end;
-        std::string part = host.substr(at, end - at);
-        if (part.empty() || part.size() > 3 ||
-            part.find_first_not_of("0123456789") != std::string::npos ||
-            (part.size() > 1 && part[0] == '0') || std::stoi(part) > 255) {
+        const std::string part = host.substr(at, end - at);
+        uint64_t number = 0;
+        if (ReadDigits(part, 255, number) != NumberRead::Taken ||
+            (part.size() > 1 && part[0] == '0')) {
             return false;
         }
         at = end + 1;
@@ -62,9 +62,8 @@ bool ParseListenAddress(const std::string &text, ListenAddress &address, std::st
                 "[::1]:9876";
         return false;
     }
-    int64_t number = 0;
-    if (!ParseInteger(port, 0, 65535, number) ||
-        port.find_first_not_of("0123456789") != std::string::npos) {
+    uint64_t number = 0;
+    if (ReadDigits(port, 65535, number) != NumberRead::Taken) {
         error = "--serve needs a port from 0 to 65535 (0: any free port), not '" +
                 TerminalText(port) + "'";
         return false;

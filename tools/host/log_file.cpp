@@ -6,19 +6,12 @@
 
 #include "error_words.h"
 #include "exit_codes.h"
-#include "machine_formats.h"
+#include "file_access.h"
+#include "snapshot_json_csv.h"
 #include "terminal_text.h"
 #include "text_output.h"
-#include "wide_path.h"
 
 namespace {
-
-bool ReadAt(HANDLE file, uint64_t offset, char *out, DWORD size, DWORD &read) {
-    OVERLAPPED at{};
-    at.Offset = DWORD(offset);
-    at.OffsetHigh = DWORD(offset >> 32);
-    return ReadFile(file, out, size, &read, &at) != 0;
-}
 
 // Whether the file starts with the log's header line (CR LF taken too).
 bool StartsWithHeader(HANDLE file) {
@@ -43,9 +36,7 @@ bool EndsMidLine(HANDLE file, uint64_t size) {
 
 int OpenLog(const std::string &path, LogFile &log, std::string &error) {
     log.shownPath = ShownPath(path);
-    log.handle = CreateFileW(WidePath(path).c_str(), GENERIC_READ | FILE_APPEND_DATA,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    log.handle = OpenFile(path, FileAccess::Append);
     if (log.handle == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         error = "cannot open the log file " + log.shownPath + ": " + FileErrorWords(path, code);

@@ -11,7 +11,7 @@
 #include "exit_codes.h"
 #include "host_options.h"
 #include "log_file.h"
-#include "machine_formats.h"
+#include "snapshot_json_csv.h"
 #include "option_values.h"
 #include "plugin_loader.h"
 #include "serve_command.h"
@@ -19,14 +19,11 @@
 #include "source_snapshot.h"
 #include "source_table.h"
 #include "text_output.h"
+#include "tool_messages.h"
+#include "tool_main.h"
 #include "watch_loop.h"
 
 namespace {
-
-int Fail(int code, const std::string &message) {
-    WriteText(StandardError(), "kdhost: " + message + "\n");
-    return code;
-}
 
 int Diagnose(const TextStream &out) {
     BlockCopy copy = CopySharedBlock();
@@ -76,61 +73,47 @@ int Serve(const LoadedPlugin &plugin, const HostOptions &options, const TextStre
     return error.empty() ? code : Fail(code, error);
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
+int RunHost(const HostOptions &options) {
     std::string error;
-    auto options = ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), error);
-    if (!options) {
-        return Fail(kExitUsage, error);
-    }
     TextStream out = StandardOutput();
-    if (options->help) {
-        WriteText(out, HostUsage());
-        return kExitOk;
-    }
-    if (options->version) {
-        WriteText(out, VersionLine("kdhost"));
-        return kExitOk;
-    }
-    if (options->diagnose) {
+    if (options.diagnose) {
         return Diagnose(out);
     }
-    if (options->autostart != AutostartAction::None) {
-        int code = RunAutostart(*options, out, error);
+    if (options.autostart != AutostartAction::None) {
+        int code = RunAutostart(options, out, error);
         return error.empty() ? code : Fail(code, error);
     }
-    std::string path = options->pluginPath;
-    if (options->checkSettings) {
+    std::string path = options.pluginPath;
+    if (options.checkSettings) {
         if (path.empty() && !DefaultPluginPath(path, error)) {
             return Fail(kExitNoPlugin, error);
         }
-        int code = CheckSettings(options->settingsPath, path, out, error);
+        const int code = CheckSettings(options.settingsPath, path, out, error);
         return error.empty() ? code : Fail(code, error);
     }
 
     LoadedPlugin plugin;
-    if ((path.empty() && !DefaultPluginPath(path, error)) || !LoadPlugin(path, plugin, error)) {
+    if (!LoadGivenOrDefaultPlugin(path, plugin, error)) {
         return Fail(kExitNoPlugin, error);
     }
     LogFile log;
-    int code = options->logPath.empty() ? kExitOk : OpenLog(options->logPath, log, error);
+    int code = options.logPath.empty() ? kExitOk : OpenLog(options.logPath, log, error);
     if (code != kExitOk) {
         UnloadPlugin(plugin);
         return Fail(code, error);
     }
 
-    if (options->serve) {
-        code = Serve(plugin, *options, out);
-    } else if (options->watch) {
+    if (options.serve) {
+        code = Serve(plugin, options, out);
+    } else if (options.watch) {
         WatchSettings settings;
-        settings.intervalMs = options->intervalMs;
-        settings.durationSeconds = options->durationSeconds;
-        settings.log = options->logPath.empty() ? nullptr : &log;
+        settings.intervalMs = options.intervalMs;
+        settings.durationSeconds = options.durationSeconds;
+        settings.log = options.logPath.empty() ? nullptr : &log;
         code = RunWatch(plugin, settings, out, error);
     } else {
         Snapshot snapshot = TakeSnapshot(plugin);
-        WriteText(out, SnapshotText(snapshot, *options, plugin.path));
+        WriteText(out, SnapshotText(snapshot, options, plugin.path));
         code = snapshot.sources.empty() ? kExitNo : kExitOk;
         if (!AppendLog(log, LogRows(snapshot.time, snapshot.sources), error)) {
             code = kExitFileFailed;
@@ -139,4 +122,10 @@ int main(int argc, char **argv) {
     CloseLog(log);
     UnloadPlugin(plugin);
     return error.empty() ? code : Fail(code, error);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    return RunTool(Tool::Host, argc, argv, ParseHostOptions, HostUsage, RunHost);
 }

@@ -2,12 +2,14 @@
 // the main thread waiting for Ctrl+C or the end of the duration.
 #include "serve_command.h"
 
+#include "deadline.h"
 #include "exit_codes.h"
+#include "tool_messages.h"
 #include "http_server.h"
 #include "machine_name.h"
 #include "serve_instance.h"
 #include "serve_routes.h"
-#include "shared_snapshot.h"
+#include "served_snapshot.h"
 #include "stop_signal.h"
 
 int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const TextStream &out,
@@ -29,10 +31,8 @@ int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const Te
     StopSignal stop(ServeStopEventName(GetCurrentProcessId()).c_str());
     WriteText(out, ServeStartText(settings.address, server.port(), MachineName(),
                                   settings.durationSeconds > 0));
-    DWORD wait = settings.durationSeconds > 0 ? DWORD(settings.durationSeconds * 1000.0) : INFINITE;
-    WaitForSingleObject(stop.event(), wait);
+    WaitForEventUntil(stop.event(), DeadlineAfterSeconds(settings.durationSeconds));
     server.Stop();
-    WriteText(out, "kdhost: stopped after answering " + std::to_string(server.answered()) +
-                       " requests\n");
+    Say("stopped after answering " + std::to_string(server.answered()) + " requests");
     return kExitOk;
 }

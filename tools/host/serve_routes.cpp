@@ -3,7 +3,7 @@
 #include "serve_routes.h"
 
 #include "block_diagnosis.h"
-#include "machine_formats.h"
+#include "snapshot_json_csv.h"
 #include "metrics_text.h"
 #include "status_page.h"
 

@@ -6,7 +6,7 @@
 
 #include "http_request.h"
 #include "http_response.h"
-#include "shared_snapshot.h"
+#include "served_snapshot.h"
 
 HttpResponse Route(const HttpRequest &request, SharedSnapshot &snapshots,
                    const std::string &pluginPath);

@@ -7,14 +7,15 @@
 
 #include "error_words.h"
 #include "exit_codes.h"
+#include "file_access.h"
 #include "number_text.h"
-#include "plugin_loader.h"
 #include "settings_scan.h"
+#include "settings_words.h"
 #include "terminal_text.h"
+#include "text_output.h"
 #include "wide_path.h"
 
 extern "C" {
-#include "module/settings_file.h"
 #include "module/settings_path.h"
 }
 
@@ -31,10 +32,6 @@ struct GivenKey {
     int line;
 };
 
-std::string Shown(const std::string &ansi) {
-    return "'" + TerminalText(AnsiToUtf8(ansi), 60) + "'";
-}
-
 int LineOf(const SettingsScan &scan, const std::string &key) {
     auto found = scan.keyLines.find(key);
     return found == scan.keyLines.end() ? 0 : found->second;
@@ -47,11 +44,11 @@ std::string FahrenheitNote(const GivenKey &given) {
     }
     std::string counted = given.value.size() > SETTINGS_WORD_CHARS
                               ? " (only its first " + std::to_string(SETTINGS_WORD_CHARS) +
-                                    " characters count: " + Shown(word) + ")"
+                                    " characters count: " + QuotedSetting(word) + ")"
                               : "";
-    return given.key + "=" + Shown(given.value) + counted +
-           " is no word the plug-in knows (yes, 1, true, да or no, 0, false, нет, in any case), "
-           "so temperatures stay in degrees Celsius.";
+    return given.key + "=" + QuotedSetting(given.value) + counted +
+           " is no word the plug-in knows (" + KnownWordsText() +
+           ", in any case), so temperatures stay in degrees Celsius.";
 }
 
 // Names the host will show: cut ones, and equal ones within a group.
@@ -65,14 +62,17 @@ void NameNotes(const std::vector<GivenKey> &given, std::vector<SettingsNote> &no
         if (g.value.size() > SETTINGS_NAME_CHARS) {
             notes.push_back({g.line, g.key + " is " + std::to_string(g.value.size()) +
                                          " characters long; the plug-in shows only the first " +
-                                         std::to_string(SETTINGS_NAME_CHARS) + ": " + Shown(name) +
-                                         "."});
+                                         std::to_string(SETTINGS_NAME_CHARS) + ": " +
+                                         QuotedSetting(name) + "."});
         }
-        auto group = [](const std::string &key) { return key.substr(0, 3); };
+        // The keys are the plug-in's own spelling: a fan's starts with the fans' stem.
+        auto group = [](const std::string &key) {
+            return key.rfind(KeyStem(SETTINGS_FAN_KEY), 0) == 0;
+        };
         for (size_t j = 0; j < i; ++j) {
             if (!name.empty() && group(given[j].key) == group(g.key) &&
                 given[j].value.substr(0, SETTINGS_NAME_CHARS) == name) {
-                notes.push_back({g.line, g.key + " is called " + Shown(name) + " like " +
+                notes.push_back({g.line, g.key + " is called " + QuotedSetting(name) + " like " +
                                              given[j].key + " (line " +
                                              std::to_string(given[j].line) +
                                              "): the host shows two sources of one name."});
@@ -93,26 +93,6 @@ std::string NoteLines(const SettingsNote &note) {
 
 // A settings file is a few lines; past this it is some other file.
 constexpr size_t kLargestFile = 1 << 20;
-
-bool ReadWholeFile(const std::string &path, std::string &bytes, DWORD &code) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        code = GetLastError();
-        return false;
-    }
-    char buffer[4096];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0 &&
-           bytes.size() <= kLargestFile) {
-        bytes.append(buffer, got);
-    }
-    code = ok ? 0 : GetLastError();
-    ok = ok && bytes.size() <= kLargestFile;
-    CloseHandle(file);
-    return ok;
-}
 
 } // namespace
 
@@ -154,7 +134,9 @@ std::string SettingsReport(const std::string &bytes, const std::string &fullPath
                 (name.empty() ? "(no name)" : TerminalText(AnsiToUtf8(name), 60)) + "\n";
     }
     text += std::string("  temperatures  degrees ") + (fahrenheit ? "Fahrenheit" : "Celsius") +
-            "\n  the others    their default names (KD temperature N, KD fan speed N)\n";
+            "\n  the others    their default names (" +
+            KeyWithWord(SETTINGS_TEMPERATURE_NAME, "N") + ", " +
+            KeyWithWord(SETTINGS_FAN_NAME, "N") + ")\n";
     fixes = notes.size();
     text += "\n" +
             (fixes == 0 ? std::string("Nothing to fix.")
@@ -176,8 +158,8 @@ int CheckSettings(const std::string &file, const std::string &pluginPath, const 
     path = FullPath(path);
     std::string bytes;
     DWORD code = 0;
-    if (!ReadWholeFile(path, bytes, code)) {
-        error = "cannot read the settings file " + path + ": " +
+    if (!ReadWholeFile(path, kLargestFile, bytes, code)) {
+        error = "cannot read the settings file " + ShownPath(path) + ": " +
                 (code == 0 ? "it is larger than 1 MiB, which no settings file is"
                            : FileErrorWords(path, code));
         if (file.empty() && code == ERROR_FILE_NOT_FOUND) {

@@ -7,16 +7,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 
 #include "monitor_link/shared_sensor_block.h"
+#include "settings_words.h"
 #include "terminal_text.h"
 #include "text_output.h"
-
-extern "C" {
-#include "module/settings_file.h"
-}
 
 namespace {
 
@@ -32,11 +27,6 @@ std::string Trimmed(const std::string &text) {
 
 bool SameKey(const std::string &a, const std::string &b) {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-// File text as a sentence may quote it: ANSI shown as the plug-in will show it.
-std::string Quoted(const std::string &ansi) {
-    return "'" + TerminalText(AnsiToUtf8(ansi), 60) + "'";
 }
 
 // True when the text holds a multi-byte UTF-8 sequence and nothing that is not UTF-8.
@@ -99,13 +89,13 @@ size_t EditDistance(const std::string &a, const std::string &b) {
 
 // Why the plug-in never reads a key of its section, as the end of a sentence.
 std::string UnreadKeyWords(const std::string &key) {
-    for (const char *group : {"Temperature", "Fan"}) {
-        size_t length = strlen(group);
-        if (key.size() > length && SameKey(key.substr(0, length), group) &&
-            key.find_first_not_of("0123456789", length) == std::string::npos) {
-            return "sources are numbered " + std::string(group) + "1 to " + group +
-                   std::to_string(SENSOR_SLOTS) + " (the block has " +
-                   std::to_string(SENSOR_SLOTS) + " of each, and no leading zeros).";
+    for (const char *format : {SETTINGS_TEMPERATURE_KEY, SETTINGS_FAN_KEY}) {
+        const std::string stem = KeyStem(format);
+        if (key.size() > stem.size() && SameKey(key.substr(0, stem.size()), stem) &&
+            key.find_first_not_of("0123456789", stem.size()) == std::string::npos) {
+            return "sources are numbered " + KeyOf(format, 1) + " to " +
+                   KeyOf(format, SENSOR_SLOTS) + " (the block has " + std::to_string(SENSOR_SLOTS) +
+                   " of each, and no leading zeros).";
         }
     }
     std::string nearest;
@@ -117,7 +107,9 @@ std::string UnreadKeyWords(const std::string &key) {
             nearest = known;
         }
     }
-    return nearest.empty() ? "it reads only UseFahrenheit, TemperatureN and FanN."
+    return nearest.empty() ? "it reads only " SETTINGS_USE_FAHRENHEIT ", " +
+                                 KeyWithWord(SETTINGS_TEMPERATURE_KEY, "N") + " and " +
+                                 KeyWithWord(SETTINGS_FAN_KEY, "N") + "."
                            : "did you mean " + nearest + "?";
 }
 
@@ -158,7 +150,7 @@ struct Scanner {
             return;
         }
         if (!ours) {
-            Note(line, Quoted(key) + " is outside the [" SETTINGS_SECTION "] section (" +
+            Note(line, QuotedSetting(key) + " is outside the [" SETTINGS_SECTION "] section (" +
                            (sectionSeen ? "in [" + TerminalText(AnsiToUtf8(section), 40) + "]"
                                         : std::string("before any section")) +
                            "): the plug-in reads only [" SETTINGS_SECTION "].");
@@ -168,7 +160,8 @@ struct Scanner {
         auto known = std::find_if(keys.begin(), keys.end(),
                                   [&](const std::string &k) { return SameKey(k, key); });
         if (known == keys.end()) {
-            Note(line, "The plug-in never reads " + Quoted(key) + ": " + UnreadKeyWords(key));
+            Note(line,
+                 "The plug-in never reads " + QuotedSetting(key) + ": " + UnreadKeyWords(key));
             return;
         }
         auto first = scan.keyLines.find(*known);
@@ -181,8 +174,9 @@ struct Scanner {
         size_t comment = CommentStart(value);
         if (comment != std::string::npos) {
             Note(line, "The profile reader has no comments after a value: " +
-                           Quoted(value.substr(comment)) + " is part of " + *known + "'s value " +
-                           Quoted(value) + ". Put the comment on a line of its own.");
+                           QuotedSetting(value.substr(comment)) + " is part of " + *known +
+                           "'s value " + QuotedSetting(value) +
+                           ". Put the comment on a line of its own.");
         }
     }
 
@@ -191,7 +185,8 @@ struct Scanner {
             const std::string shown = Trimmed(raw);
             Note(number, "UTF-8 text: the plug-in reads the file in the ANSI code page (" +
                              std::to_string(GetACP()) + "), so '" + TerminalText(shown, 60) +
-                             "' shows as " + Quoted(shown) + ". Save the file as ANSI text.");
+                             "' shows as " + QuotedSetting(shown) +
+                             ". Save the file as ANSI text.");
         }
         const std::string text = Trimmed(raw);
         if (text.empty() || text[0] == ';' || text[0] == '#') {
@@ -206,8 +201,8 @@ struct Scanner {
         }
         size_t equals = text.find('=');
         if (equals == std::string::npos) {
-            Note(number, Quoted(text) + " is no setting (Key=Value), no [section] and no "
-                                        "comment: the reader ignores it.");
+            Note(number, QuotedSetting(text) + " is no setting (Key=Value), no [section] and no "
+                                               "comment: the reader ignores it.");
             return;
         }
         Setting(number, Trimmed(text.substr(0, equals)), Trimmed(text.substr(equals + 1)));
@@ -216,16 +211,8 @@ struct Scanner {
 
 } // namespace
 
-std::vector<std::string> SettingsKeys() {
-    std::vector<std::string> keys{SETTINGS_USE_FAHRENHEIT};
-    for (const char *format : {SETTINGS_TEMPERATURE_KEY, SETTINGS_FAN_KEY}) {
-        for (int n = 1; n <= SENSOR_SLOTS; ++n) {
-            char key[20];
-            std::snprintf(key, sizeof key, format, n);
-            keys.push_back(key);
-        }
-    }
-    return keys;
+std::string QuotedSetting(const std::string &ansi) {
+    return QuotedText(AnsiToUtf8(ansi), 60);
 }
 
 SettingsScan ScanSettings(const std::string &bytes) {

@@ -23,6 +23,6 @@ struct SettingsScan {
 // for a terminal.
 SettingsScan ScanSettings(const std::string &bytes);
 
-// The keys the plug-in reads, in its order: UseFahrenheit, Temperature1 ..
-// Temperature32, Fan1 .. Fan32.
-std::vector<std::string> SettingsKeys();
+// Text of the file (ANSI) as a sentence quotes it, shown as the plug-in will
+// show it: 'text' in UTF-8, made safe for a terminal, cut at 60 characters.
+std::string QuotedSetting(const std::string &ansi);

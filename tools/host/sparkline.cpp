@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "drawn_range.h"
-#include "watch_state.h"
+#include "live_view_state.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ std::string Sparkline(const std::deque<float> &values, const SourceReading &sour
     return line;
 }
 
-std::vector<std::string> RowSparklines(const WatchState &state, size_t width) {
+std::vector<std::string> RowSparklines(const LiveViewState &state, size_t width) {
     std::vector<std::string> lines;
     for (size_t i = 0; i < state.rows.size(); ++i) {
         lines.push_back(Sparkline(RowHistory(state, i), state.rows[i], width));
@@ -40,7 +40,7 @@ std::vector<std::string> RowSparklines(const WatchState &state, size_t width) {
     return lines;
 }
 
-std::vector<DrawnRange> RowRanges(const WatchState &state) {
+std::vector<DrawnRange> RowRanges(const LiveViewState &state) {
     std::vector<DrawnRange> ranges;
     for (size_t i = 0; i < state.rows.size(); ++i) {
         ranges.push_back(RangeToDraw(state.rows[i], RowHistory(state, i)));

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "drawn_range.h"
-#include "watch_state.h"
+#include "live_view_state.h"
 
 // One character per value, oldest first, right-aligned in width characters
 // (the newest at the right edge), on the range RangeToDraw gives: the
@@ -16,7 +16,7 @@
 std::string Sparkline(const std::deque<float> &values, const SourceReading &source, size_t width);
 
 // The sparkline of each row a watch shows, on that row's own scale.
-std::vector<std::string> RowSparklines(const WatchState &state, size_t width);
+std::vector<std::string> RowSparklines(const LiveViewState &state, size_t width);
 
 // The range each row's sparkline is drawn on.
-std::vector<DrawnRange> RowRanges(const WatchState &state);
+std::vector<DrawnRange> RowRanges(const LiveViewState &state);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shared_snapshot.h"
+#include "served_snapshot.h"
 
 std::string StatusPage(const ServedState &state, const std::string &pluginPath);
 

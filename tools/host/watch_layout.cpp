@@ -41,7 +41,7 @@ bool Fits(const std::vector<std::string> &lines, size_t width) {
 }
 
 // Shapes from the fullest down, each tried with its widest sparklines first.
-std::vector<std::string> FittedTable(const WatchState &state, size_t width) {
+std::vector<std::string> FittedTable(const LiveViewState &state, size_t width) {
     const std::vector<DrawnRange> ranges = RowRanges(state);
     for (TableShape shape :
          {TableShape{true, true}, TableShape{true, false}, TableShape{false, false}}) {
@@ -76,7 +76,7 @@ std::vector<std::string> JoinFitting(const std::vector<std::string> &pieces, siz
 
 } // namespace
 
-std::vector<std::string> WatchFrameLines(const WatchFrameText &text, const WatchState &state,
+std::vector<std::string> WatchFrameLines(const WatchFrameText &text, const LiveViewState &state,
                                          size_t width) {
     std::vector<std::string> lines = JoinFitting(text.status, width);
     if (!text.note.empty()) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "watch_state.h"
+#include "live_view_state.h"
 
 // Sparklines are drawn this wide where there is room, and as narrow as this
 // before the table gives up columns.
@@ -23,5 +23,5 @@ struct WatchFrameText {
 // sparklines, then leaves out the scale columns, then the group column, and
 // last the sparklines. No line is cut here; one that still does not fit is
 // left to the console.
-std::vector<std::string> WatchFrameLines(const WatchFrameText &text, const WatchState &state,
+std::vector<std::string> WatchFrameLines(const WatchFrameText &text, const LiveViewState &state,
                                          size_t width);

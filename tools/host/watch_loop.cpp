@@ -7,13 +7,14 @@
 #include "block_copy.h"
 #include "block_diagnosis.h"
 #include "console_frame.h"
+#include "deadline.h"
 #include "exit_codes.h"
-#include "machine_formats.h"
+#include "snapshot_json_csv.h"
 #include "sparkline.h"
 #include "stop_signal.h"
 #include "terminal_text.h"
 #include "watch_layout.h"
-#include "watch_state.h"
+#include "live_view_state.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ std::string JoinLines(const std::vector<std::string> &lines, std::string text) {
 }
 
 WatchFrameText WatchText(const LoadedPlugin &plugin, const WatchSettings &settings,
-                         const WatchState &state, const Snapshot &snapshot, bool console) {
+                         const LiveViewState &state, const Snapshot &snapshot, bool console) {
     WatchFrameText text;
     text.status = {PluginFileName(plugin), snapshot.time,
                    std::to_string(snapshot.sources.size()) + " sources",
@@ -49,16 +50,16 @@ WatchFrameText WatchText(const LoadedPlugin &plugin, const WatchSettings &settin
 int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const TextStream &out,
              std::string &error) {
     const StopSignal stop;
-    const DWORD started = GetTickCount();
+    const uint64_t started = NowMs();
     const bool limited = settings.durationSeconds > 0;
     const double limitMs = settings.durationSeconds * 1000.0;
-    WatchState state;
+    LiveViewState state;
     state.historyLength = kWidestSparkline;
     ConsoleFrame frame;
     bool first = true;
     for (;;) {
         Snapshot snapshot = TakeSnapshot(plugin);
-        AdvanceWatch(state, snapshot);
+        AdvanceLiveView(state, snapshot);
         // The console's width as it is now, so a resized window is fitted at once.
         const size_t width = out.console ? ConsoleLineWidth(out) : 0;
         std::vector<std::string> lines = WatchFrameLines(
@@ -75,12 +76,11 @@ int RunWatch(const LoadedPlugin &plugin, const WatchSettings &settings, const Te
             break;
         }
         // The next redraw on the start's cadence; one that fell behind is skipped.
-        double elapsed = double(GetTickCount() - started);
+        double elapsed = double(NowMs() - started);
         double next = (std::floor(elapsed / settings.intervalMs) + 1) * settings.intervalMs;
         bool last = limited && next > limitMs;
         double until = last ? limitMs : next;
-        DWORD wait = until > elapsed ? DWORD(until - elapsed) : 0;
-        if (WaitForSingleObject(stop.event(), wait) == WAIT_OBJECT_0 || last) {
+        if (WaitForEventUntil(stop.event(), DeadlineAt(started + uint64_t(until))) || last) {
             break;
         }
     }

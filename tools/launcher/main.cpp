@@ -16,6 +16,7 @@
 #include "option_values.h"
 #include "plugin_loader.h"
 #include "serve_instance.h"
+#include "code_pages.h"
 #include "text_output.h"
 #include "wide_path.h"
 
@@ -33,9 +34,7 @@ const char kUsage[] =
     "plug-in as kdhost --serve takes it), starts it again after 1, 2, 4 ... at most\n"
     "60 seconds whenever it ends (at most 5 starts a minute), and stops it at the\n"
     "end of the session. Its log: %LOCALAPPDATA%\\KelvoDyn\\kdserve-PORT.log.\n"
-    "\n"
-    "Exit codes: 0 stopped when asked or at the end of the session; 2 a bad\n"
-    "command line; 10 it serves that port for this user already.\n";
+    "\n";
 
 // Says text to whoever started it: on standard error when it has one (a
 // pipe, a file), else on the console of the command prompt it was started
@@ -65,7 +64,7 @@ int main(int argc, char **argv) {
     std::string error;
     auto options = ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (options && (options->help || options->version)) {
-        SayToUser(options->help ? kUsage : VersionLine("kdserve"));
+        SayToUser(options->help ? kUsage + ExitCodesHelp(Tool::Serve) : VersionLine("kdserve"));
         return kExitOk;
     }
     if (options && options->autostart == AutostartAction::None) {

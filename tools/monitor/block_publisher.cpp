@@ -4,14 +4,9 @@
 #include <atomic>
 
 #include "error_words.h"
-#include "monitor_link/window_handle.h"
+#include "monitor_link/monitor_liveness.h"
 
 namespace {
-
-// A block left by a monitor that is still running: its flag is set and its window exists.
-bool IsLiveBlock(const SharedSensorBlock *block) {
-    return (block->flags & FLAG_PUBLISHING) != 0 && IsWindow(WindowFromBlockField(block->hwnd));
-}
 
 // A plug-in reads the block while we write it, in this order: readings, then
 // counts, then the live flag. Release ordering keeps it whatever the compiler
@@ -51,7 +46,8 @@ bool StartPublishing(const MonitorOptions &options, const Readings &first,
         StopPublishing(publisher);
         return false;
     }
-    if (existed && IsLiveBlock(publisher.block)) {
+    // A block left by a monitor that still runs is live by the plug-in's own rule.
+    if (existed && BlockIsLive(publisher.block)) {
         error = "another monitor is already publishing \"" SHARED_BLOCK_NAME "\"";
         UnmapViewOfFile(publisher.block);
         publisher.block = nullptr;

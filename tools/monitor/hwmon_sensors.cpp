@@ -4,38 +4,23 @@
 // to read (EIO, EOPNOTSUPP) or is no file fails in CreateFile or ReadFile.
 #include "hwmon_sensors.h"
 
-#include <windows.h>
-
+#include "file_access.h"
 #include "wine_host.h"
 
 const char kDefaultHwmonFolder[] = "Z:\\sys\\class\\hwmon";
 
 namespace {
 
-bool IsFile(const std::string &path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+// What one read of a sensor file may give: a number and its line end.
+constexpr size_t kSensorFileBytes = 256;
 
-bool IsFolder(const std::string &path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+bool IsFile(const std::string &path) {
+    return KindOfPath(path) == PathKind::File;
 }
 
 // A sysfs file is opened afresh for each read: its value is made at the read.
 bool ReadSmallFile(const std::string &path, std::string &text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    char buffer[256];
-    DWORD got = 0;
-    bool ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0;
-    CloseHandle(file);
-    text.assign(buffer, ok ? got : 0);
-    return ok;
+    return ReadFileStart(path, kSensorFileBytes, text);
 }
 
 std::string TrimmedFile(const std::string &path) {
@@ -43,45 +28,13 @@ std::string TrimmedFile(const std::string &path) {
     return ReadSmallFile(path, text) ? TrimmedText(text) : "";
 }
 
-// Where a link (or a folder) really is, in UTF-8, without the \\?\ prefix.
-std::string RealPath(const std::string &path) {
-    HANDLE handle =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return "";
-    }
-    wchar_t wide[1024];
-    DWORD length = GetFinalPathNameByHandleW(handle, wide, 1024, FILE_NAME_NORMALIZED);
-    CloseHandle(handle);
-    if (length == 0 || length >= 1024) {
-        return "";
-    }
-    std::wstring real(wide, length);
-    if (real.compare(0, 4, L"\\\\?\\") == 0) {
-        real.erase(0, 4);
-    }
-    char utf8[4096];
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, real.data(), int(real.size()), utf8, sizeof utf8,
-                                    nullptr, nullptr);
-    return std::string(utf8, bytes > 0 ? size_t(bytes) : 0);
-}
-
 std::vector<std::string> EntryNames(const std::string &folder, bool folders) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        std::string name = entry.cFileName;
-        bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (name != "." && name != ".." && (!folders || isFolder)) {
-            names.push_back(name);
+    for (const FolderEntry &entry : ListFolder(folder)) {
+        if (!folders || entry.folder) {
+            names.push_back(entry.name);
         }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
+    }
     return names;
 }
 
@@ -94,9 +47,9 @@ void ScanDevice(const std::string &hwmonFolder, const std::string &entryName,
         folder += "\\device";
     }
     std::string device = TrimmedFile(folder + "\\name");
-    std::string devicePath = RealPath(hwmonFolder + "\\device");
+    std::string devicePath = FinalPath(hwmonFolder + "\\device");
     if (devicePath.empty()) {
-        devicePath = RealPath(hwmonFolder); // a virtual device, with no device link
+        devicePath = FinalPath(hwmonFolder); // a virtual device, with no device link
     }
     for (const std::string &file : EntryNames(folder, false)) {
         Sensor sensor;
@@ -147,7 +100,7 @@ std::string NoDefaultTreeWords() {
 bool ScanHwmon(const std::string &folder, std::vector<Sensor> &sensors, std::string &error) {
     sensors.clear();
     std::string found = "no hardware sensors found in " + folder;
-    if (!IsFolder(folder)) {
+    if (KindOfPath(folder) != PathKind::Folder) {
         error = found + ": there is no such folder" +
                 (folder == kDefaultHwmonFolder ? NoDefaultTreeWords() : "");
         return false;

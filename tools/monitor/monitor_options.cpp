@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
+#include "exit_codes.h"
 #include "monitor_link/block_fields.h"
-#include "option_table.h"
-#include "option_values.h"
+#include "number_reader.h"
 #include "source_options.h"
 #include "terminal_text.h"
 
@@ -27,35 +27,48 @@ std::vector<std::string> SplitList(const std::string &text) {
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 
-// Degrees with up to two decimals, stored as hundredths.
-bool ParseTemperatures(const std::string &text, std::vector<int32_t> &out, std::string &error) {
-    for (const std::string &item : SplitList(text)) {
-        double degrees = 0;
-        if (!ParseNumber(item, kInt32Min / 100.0, kInt32Max / 100.0, degrees)) {
-            error = "--temps: '" + TerminalText(item) + "' " +
-                    (ParseNumber(item, -HUGE_VAL, HUGE_VAL, degrees)
-                         ? "is out of range (the block holds -21474836.48 to 21474836.47)"
-                         : "is not a temperature in degrees (e.g. 45.5)");
-            return false;
-        }
-        out.push_back(int32_t(std::llround(degrees * 100.0)));
-    }
-    return true;
+// Degrees with up to two decimals, as the block's hundredths.
+NumberRead ReadTemperatureItem(const std::string &item, int32_t &slot) {
+    double degrees = 0;
+    const NumberRead read = ReadDecimal(item, kInt32Min / 100.0, kInt32Max / 100.0, degrees);
+    slot = int32_t(std::llround(degrees * 100.0));
+    return read;
 }
 
-bool ParseFans(const std::string &text, std::vector<int32_t> &out, std::string &error) {
+NumberRead ReadFanItem(const std::string &item, int32_t &slot) {
+    int64_t rpm = 0;
+    const NumberRead read = ReadWhole(item, kInt32Min, kInt32Max, rpm);
+    slot = int32_t(rpm);
+    return read;
+}
+
+// How a list option reads its items, and its words for one it refuses.
+struct SlotList {
+    const char *option;
+    NumberRead (*read)(const std::string &item, int32_t &slot);
+    const char *noNumber; // "is not ..."
+    const char *range;    // what the block holds
+};
+
+const SlotList kTemperatures = {"--temps", ReadTemperatureItem,
+                                "is not a temperature in degrees (e.g. 45.5)",
+                                "-21474836.48 to 21474836.47"};
+const SlotList kFans = {"--fans", ReadFanItem, "is not a whole number of RPM",
+                        "-2147483648 to 2147483647"};
+
+bool ParseSlots(const SlotList &list, const std::string &text, std::vector<int32_t> &out,
+                std::string &error) {
     for (const std::string &item : SplitList(text)) {
-        int64_t rpm = 0;
-        if (!ParseInteger(item, kInt32Min, kInt32Max, rpm)) {
-            double number = 0;
-            bool whole =
-                ParseNumber(item, -HUGE_VAL, HUGE_VAL, number) && number == std::floor(number);
-            error = "--fans: '" + TerminalText(item) + "' " +
-                    (whole ? "is out of range (the block holds -2147483648 to 2147483647)"
-                           : "is not a whole number of RPM");
+        int32_t slot = 0;
+        const NumberRead read = list.read(item, slot);
+        if (read != NumberRead::Taken) {
+            error = std::string(list.option) + ": '" + TerminalText(item) + "' " +
+                    (read == NumberRead::OutOfRange
+                         ? "is out of range (the block holds " + std::string(list.range) + ")"
+                         : std::string(list.noNumber));
             return false;
         }
-        out.push_back(int32_t(rpm));
+        out.push_back(slot);
     }
     return true;
 }
@@ -68,7 +81,7 @@ bool ParseCounts(const std::string &text, MonitorOptions &options, std::string &
     }
     for (size_t i = 0; i < 3; ++i) {
         int64_t count = 0;
-        if (!ParseInteger(items[i], 0, 0xFFFF, count)) {
+        if (ReadWhole(items[i], 0, 0xFFFF, count) != NumberRead::Taken) {
             error = "--counts: '" + TerminalText(items[i]) + "' is not a count from 0 to 65535";
             return false;
         }
@@ -85,7 +98,7 @@ bool LayoutVersionMistake(const std::vector<std::string> &args, std::string &err
                                   : args[i] == "--version" && i + 1 < args.size() ? args[i + 1]
                                                                                   : "";
         double layout = 0;
-        if (ParseNumber(given, -HUGE_VAL, HUGE_VAL, layout)) {
+        if (ReadDecimal(given, -HUGE_VAL, HUGE_VAL, layout) != NumberRead::NoNumber) {
             error = "--version prints kdmonitor's version; to publish layout version " + given +
                     " use --layout-version " + given;
             return true;
@@ -100,21 +113,17 @@ const std::vector<Row> kOptions = {
      "temperatures in degrees, two decimals (e.g. 45.5,52)",
      [](MonitorOptions &o, const OptionText &v, std::string &error) {
          o.valuesGiven = true;
-         return ParseTemperatures(*v, o.temps, error);
+         return ParseSlots(kTemperatures, *v, o.temps, error);
      }},
     {"--fans", "LIST", OptionValue::Required, "fan speeds in RPM (e.g. 900,1200,0)",
      [](MonitorOptions &o, const OptionText &v, std::string &error) {
          o.valuesGiven = true;
-         return ParseFans(*v, o.fans, error);
+         return ParseSlots(kFans, *v, o.fans, error);
      }},
-    {"--animate", "", OptionValue::None, "let the values drift smoothly, updated once a second",
-     [](MonitorOptions &o, const OptionText &, std::string &) { return o.animate = true; }},
-    {"--duration", "S", OptionValue::Required,
-     "stop by itself after S seconds (0, the default: run until\n"
-     "stopped)",
-     [](MonitorOptions &o, const OptionText &v, std::string &error) {
-         return ParseDuration(*v, o.durationSeconds, error);
-     }},
+    FlagRow<MonitorOptions>(&MonitorOptions::animate, "--animate",
+                            "let the values drift smoothly, updated once a second"),
+    DurationRow<MonitorOptions>("stop by itself after S seconds (0, the default: run until\n"
+                                "stopped)"),
     {"--not-live", "", OptionValue::None,
      "publish with bit 0 of flags clear (monitor not publishing)",
      [](MonitorOptions &o, const OptionText &, std::string &) {
@@ -145,12 +154,10 @@ const std::vector<Row> kOptions = {
      [](MonitorOptions &o, const OptionText &v, std::string &error) {
          return ParseCounts(*v, o, error);
      }},
-    {"--stop", "", OptionValue::None, "ask a running kdmonitor to stop, then exit",
-     [](MonitorOptions &o, const OptionText &, std::string &) { return o.stopRunning = true; }},
-    {"--version", "", OptionValue::None, "print kdmonitor's version",
-     [](MonitorOptions &o, const OptionText &, std::string &) { return o.showVersion = true; }},
-    {"--help -h /?", "", OptionValue::None, "show this text",
-     [](MonitorOptions &o, const OptionText &, std::string &) { return o.help = true; }},
+    FlagRow<MonitorOptions>(&MonitorOptions::stopRunning, "--stop",
+                            "ask a running kdmonitor to stop, then exit"),
+    VersionRow<MonitorOptions>("print kdmonitor's version"),
+    HelpRow<MonitorOptions>(),
 };
 
 // Every option kdmonitor takes: its own, then those of the real sources.
@@ -182,7 +189,8 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
     // A command line holds far fewer than 2^32 values, so the sizes fit.
     if (CountAboveSlots(uint32_t(options.temps.size())) ||
         CountAboveSlots(uint32_t(options.fans.size()))) {
-        error = "the block has room for at most 32 temperatures and 32 fans";
+        const std::string slots = std::to_string(SENSOR_SLOTS);
+        error = "the block has room for at most " + slots + " temperatures and " + slots + " fans";
         return std::nullopt;
     }
     return options;
@@ -193,26 +201,20 @@ const char kUsageStart[] =
     "\n"
     "Publishes temperatures and fan speeds in the shared block \"" SHARED_BLOCK_NAME "\"\n"
     "exactly as a hardware monitor does, so the plug-in can be tried without one.\n"
-    "\n"
-    "Usage: kdmonitor [options]\n";
+    "\n";
 
 // What follows kdmonitor's own option lines.
 const char kUsageEnd[] =
     "\n"
     "With neither --temps nor --fans it publishes 45.50,52.25 degrees and 900,1200,0\n"
     "RPM. Given one of them, the other group is empty unless it is given too:\n"
-    "--temps \"\" alone publishes no temperatures and no fans. An option's value may\n"
-    "follow it or be joined to it (--temps=45.5,52); each may be given once.\n"
+    "--temps \"\" alone publishes no temperatures and no fans.\n"
     "The start line says when the block is malformed or not live on purpose.\n"
     "Ctrl+C, --duration or 'kdmonitor --stop' ends it cleanly: the block is marked\n"
-    "not publishing, the window destroyed and the mapping closed.\n"
-    "\n"
-    "Exit codes:\n"
-    "  0  after a clean stop (with --stop: the running monitor was asked to stop)\n"
-    "  1  it cannot publish (with --stop: no monitor is running)\n"
-    "  2  a bad command line\n"
-    "  4, 5, 9  with a settings file or a recording: see below\n";
+    "not publishing, the window destroyed and the mapping closed.\n";
 
 std::string MonitorUsage() {
-    return kUsageStart + OptionsHelp(kOptions) + kUsageEnd + SourceUsage();
+    return kUsageStart + UsageHead(ToolName(Tool::Monitor), nullptr) + OptionsHelp(kOptions) +
+           kUsageEnd + "\n" + ValueRuleHelp("--temps", "45.5,52") + SourceUsage() + "\n" +
+           ExitCodesHelp(Tool::Monitor);
 }

@@ -6,24 +6,24 @@
 #include <string>
 #include <vector>
 
-struct MonitorOptions {
+#include "common_options.h"
+
+// The interval (with the real sources or --animate), the duration (0: until
+// Ctrl+C or --stop), --help and --version are ToolOptions'.
+struct MonitorOptions : ToolOptions {
     std::vector<int32_t> temps; // hundredths of a degree
     std::vector<int32_t> fans;  // RPM
     bool valuesGiven = false;   // --temps or --fans appeared
     bool animate = false;
     bool live = true;
-    double durationSeconds = 0; // 0: until Ctrl+C or --stop
     uint16_t layoutVersion = 1;
     std::optional<uint32_t> size;
     std::optional<uint16_t> counts[3]; // temperatures, fans, extra
     bool stopRunning = false;
-    bool help = false;
-    bool showVersion = false;
 
     // Real readings instead of simulated ones (source_options.cpp).
     bool hwmon = false;      // the kernel's sensors
     std::string hwmonFolder; // --hwmon DIR as given; "" for /sys/class/hwmon
-    unsigned intervalMs = 1000;
     bool fahrenheit = false;
     bool list = false;        // print the sensors instead of publishing
     std::string settingsPath; // --write-settings FILE: write names instead of publishing

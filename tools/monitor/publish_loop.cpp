@@ -4,38 +4,39 @@
 
 #include <algorithm>
 
+#include "deadline.h"
+
 namespace {
 
-// Waits up to milliseconds for the stop event while serving the window's messages.
-bool WaitForStop(HANDLE stopEvent, DWORD milliseconds) {
-    DWORD until = GetTickCount() + milliseconds;
+// Waits for the stop event until the deadline while serving the window's
+// messages; true when it came (or cannot be waited on). The stop is looked at
+// once even when the deadline has passed already.
+bool WaitForStop(HANDLE stopEvent, const Deadline &until) {
     for (;;) {
-        DWORD now = GetTickCount();
-        DWORD left = int32_t(until - now) > 0 ? until - now : 0;
-        DWORD woke = MsgWaitForMultipleObjects(1, &stopEvent, FALSE, left, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) {
+        DWORD woke = MsgWaitForMultipleObjects(1, &stopEvent, FALSE, WaitSlice(until), QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) {
             return true;
         }
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             DispatchMessageA(&message);
         }
-        if (woke == WAIT_TIMEOUT) {
+        if (woke == WAIT_TIMEOUT && Passed(until)) {
             return false;
         }
     }
 }
 
-// Milliseconds since started, without the 49-day wrap of GetTickCount.
-int64_t Elapsed(ULONGLONG started) {
-    return int64_t(GetTickCount64() - started);
+// Milliseconds since started, on the Deadline's clock.
+int64_t Elapsed(uint64_t started) {
+    return int64_t(NowMs() - started);
 }
 
 } // namespace
 
 LoopEnd RunPublishLoop(BlockPublisher &publisher, const MonitorOptions &options, HANDLE stopEvent,
                        int64_t firstHoldMs, const NextFrame &next) {
-    const ULONGLONG started = GetTickCount64();
+    const uint64_t started = NowMs();
     const int64_t limitMs = int64_t(options.durationSeconds * 1000.0);
     int64_t due = firstHoldMs; // when the next frame is due, since the start
     for (;;) {
@@ -43,13 +44,7 @@ LoopEnd RunPublishLoop(BlockPublisher &publisher, const MonitorOptions &options,
         if (limitMs > 0) {
             wait = std::min(wait, limitMs);
         }
-        // Long waits in pieces: a DWORD of milliseconds ends at 49 days.
-        for (int64_t now = Elapsed(started); now < wait; now = Elapsed(started)) {
-            if (WaitForStop(stopEvent, DWORD(std::min<int64_t>(wait - now, 86400000)))) {
-                return LoopEnd::Stopped;
-            }
-        }
-        if (WaitForStop(stopEvent, 0)) {
+        if (WaitForStop(stopEvent, DeadlineAt(started + uint64_t(std::max<int64_t>(wait, 0))))) {
             return LoopEnd::Stopped;
         }
         if (limitMs > 0 && Elapsed(started) >= limitMs) {

@@ -1,8 +1,9 @@
-// The cells of a recorded row: digits are read by hand, so no exponent, hex,
-// space, NUL or "nan" that a library parser would take slips through.
+// The cells of a recorded row, read by the tools' one number grammar
+// (number_reader.h), so no exponent, hex, space, NUL or "nan" slips through.
 #include "recorded_row.h"
 
 #include "log_columns.h"
+#include "number_reader.h"
 #include "source_group.h"
 #include "terminal_text.h"
 #include "timestamp_text.h"
@@ -11,28 +12,11 @@ namespace {
 
 const char kFahrenheitUnits[] = "\xC2\xB0"
                                 "F"; // UTF-8, as kdhost writes it
-// How much of a cell a problem quotes.
-const size_t kQuotedChars = 32;
 // What a slot holds either way; its lowest value means no reading.
 const int64_t kLargestSlot = INT32_MAX;
 
 std::string Quoted(const std::string &cell) {
-    return "'" + TerminalText(cell, kQuotedChars) + "'";
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Digits from text[at] on, as a number; false when there are none. Stops
-// growing past limit, which is then still over it.
-bool ReadDigits(const std::string &text, size_t &at, int64_t limit, int64_t &value) {
-    const size_t start = at;
-    value = 0;
-    for (; at < text.size() && IsDigit(text[at]); ++at) {
-        value = value > limit ? value : value * 10 + (text[at] - '0');
-    }
-    return at > start;
+    return QuotedText(cell, kQuotedCellChars);
 }
 
 } // namespace
@@ -43,29 +27,23 @@ std::string ParseRecordedValue(const std::string &text, RowGroup group, int32_t 
         return "";
     }
     const bool fan = group == RowGroup::Fan;
-    const std::string what = fan ? "a speed in RPM" : "a temperature in degrees";
-    const std::string form =
-        fan ? "a whole number" : "digits with at most two decimals, as kdhost writes it";
-    size_t at = text[0] == '-' ? 1 : 0;
-    int64_t whole = 0, decimals = 0;
-    bool ok = ReadDigits(text, at, kLargestSlot, whole);
-    size_t decimalDigits = 0;
-    if (ok && !fan && at < text.size() && text[at] == '.') {
-        const size_t point = ++at;
-        ok = ReadDigits(text, at, kLargestSlot, decimals) && at - point <= 2;
-        decimalDigits = at - point;
-    }
-    if (!ok || at != text.size()) {
-        return "value " + Quoted(text) + " is not " + what + ": it should be " + form;
-    }
-    int64_t magnitude = fan ? whole : whole * 100 + decimals * (decimalDigits == 1 ? 10 : 1);
-    if (whole > kLargestSlot || magnitude > kLargestSlot) {
+    // Hundredths of a degree or whole RPM, exactly as kdhost writes them.
+    int64_t value = 0;
+    switch (ReadScaled(text, fan ? 0 : 2, -kLargestSlot, kLargestSlot, value)) {
+    case NumberRead::Taken:
+        slot = int32_t(value);
+        return "";
+    case NumberRead::OutOfRange:
         return "value " + Quoted(text) + " is out of range: the block holds " +
                (fan ? "speeds up to 2147483647 RPM" : "temperatures up to 21474836.47 degrees") +
                " either way";
+    case NumberRead::NoNumber:
+        break;
     }
-    slot = int32_t(text[0] == '-' ? -magnitude : magnitude);
-    return "";
+    return "value " + Quoted(text) + " is not " +
+           (fan ? "a speed in RPM: it should be a whole number"
+                : "a temperature in degrees: it should be digits with at most two decimals, as "
+                  "kdhost writes it");
 }
 
 std::string ParseRecordedRow(const CsvRecord &record, RecordedRow &row) {
@@ -74,11 +52,9 @@ std::string ParseRecordedRow(const CsvRecord &record, RecordedRow &row) {
     auto cell = [&](LogColumn column) { return size_t(column) < f.size() ? f[column] : ""; };
     // Time, index and group are read even from a malformed row: they say
     // where it belongs, so it leaves a gap there instead of shifting others.
-    int64_t index = -1;
-    size_t at = 0;
+    uint64_t index = 0;
     const std::string indexCell = cell(kColumnIndex);
-    if (ReadDigits(indexCell, at, kRecordedSources, index) && at == indexCell.size() &&
-        index < kRecordedSources) {
+    if (ReadDigits(indexCell, kRecordedSources - 1, index) == NumberRead::Taken) {
         row.index = int(index);
     }
     if (ParseTimestamp(cell(kColumnTime), row.timeMs)) {

@@ -75,7 +75,7 @@ bool RecordingReader::NextRow(RecordedRow &row, std::string &problem, size_t &li
 }
 
 bool RecordingReader::Next(RecordedSnapshot &snapshot) {
-    SnapshotSlots slots;
+    RecordedSlots slots;
     snapshot = RecordedSnapshot();
     RecordedRow row;
     std::string problem;

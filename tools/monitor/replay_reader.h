@@ -10,7 +10,7 @@
 
 #include "csv_reader.h"
 #include "published_readings.h"
-#include "snapshot_slots.h"
+#include "recorded_slots.h"
 
 struct RecordedSnapshot {
     std::string time;   // as recorded

@@ -5,6 +5,7 @@
 #include <limits>
 #include <tuple>
 
+#include "number_reader.h"
 #include "published_readings.h"
 
 namespace {
@@ -42,13 +43,12 @@ bool ParseInputName(const std::string &fileName, SourceGroup &group, unsigned &c
     if (end <= digits || end - digits > 4 || fileName.compare(end, suffix.size(), suffix) != 0) {
         return false;
     }
-    channel = 0;
-    for (size_t i = digits; i < end; ++i) {
-        if (fileName[i] < '0' || fileName[i] > '9') {
-            return false;
-        }
-        channel = channel * 10 + unsigned(fileName[i] - '0');
+    uint64_t number = 0;
+    if (ReadDigits(std::string_view(fileName).substr(digits, end - digits), 9999, number) !=
+        NumberRead::Taken) {
+        return false;
     }
+    channel = unsigned(number);
     return true;
 }
 
@@ -94,20 +94,9 @@ std::string TrimmedText(const std::string &text) {
 }
 
 bool ParseSysfsInteger(const std::string &text, int64_t &value) {
-    std::string number = TrimmedText(text);
-    size_t at = number.size() > 0 && (number[0] == '-' || number[0] == '+') ? 1 : 0;
-    if (at == number.size() || number.size() - at > 18) {
-        return false; // no digits, or more than a 64-bit number surely holds
-    }
-    int64_t magnitude = 0;
-    for (size_t i = at; i < number.size(); ++i) {
-        if (number[i] < '0' || number[i] > '9') {
-            return false;
-        }
-        magnitude = magnitude * 10 + (number[i] - '0');
-    }
-    value = number[0] == '-' ? -magnitude : magnitude;
-    return true;
+    // Up to 18 digits: nine times such a value still fits 64 bits (TemperatureSlot).
+    constexpr int64_t kLargest = 999999999999999999;
+    return ReadWhole(TrimmedText(text), -kLargest, kLargest, value) == NumberRead::Taken;
 }
 
 int32_t TemperatureSlot(int64_t millidegreesCelsius, bool fahrenheit) {

@@ -44,8 +44,10 @@ SensorSelection SelectForBlock(std::vector<Sensor> sensors);
 // The text of a sysfs file without the whitespace and line end around it.
 std::string TrimmedText(const std::string &text);
 
-// A whole decimal number as the kernel writes it ("45500\n", "-5250"); false
-// for anything else ("n/a", "45.5", "", a number past 64 bits).
+// A whole decimal number as the kernel writes it ("45500\n", "-5250"), read
+// by the tools' one number grammar (number_reader.h) once the whitespace
+// around it is gone; false for anything else ("n/a", "45.5", "+7", "", a
+// number of more than 18 digits).
 bool ParseSysfsInteger(const std::string &text, int64_t &value);
 
 // Millidegrees Celsius as the block's hundredths of a degree, Celsius or

@@ -2,10 +2,14 @@
 // and cuts, undone or avoided before the name is written.
 #include "settings_name.h"
 
+extern "C" {
+#include "module/settings_file.h"
+}
+
 namespace {
 
 // The plug-in reads at most this many characters of a name.
-const size_t kNameChars = 31;
+const size_t kNameChars = SETTINGS_NAME_CHARS;
 
 bool IsSpace(wchar_t c) {
     return c == L' ' || c == L'\t';

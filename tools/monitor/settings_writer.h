@@ -1,5 +1,5 @@
-// Writes the plug-in's settings file with a name for every published sensor:
-// Temperature1.. and Fan1.. in the section [kelvodyn], ANSI text.
+// The plug-in's settings file with a name for every published sensor: the
+// keys of the temperatures and the fans in the plug-in's section, ANSI text.
 #pragma once
 
 #include <string>
@@ -21,11 +21,3 @@ std::vector<std::string> UniqueSettingsNames(const std::vector<Sensor> &sensors)
 // folder, ANSI as the command line gave it.
 std::string SettingsText(const SensorSelection &selection, bool fahrenheit,
                          const std::string &source);
-
-enum class WriteResult { Written, Exists, Failed };
-
-// Writes text to path through a temporary file in the same folder and a
-// rename, so a failure leaves an existing file whole. Without replace an
-// existing file is left alone (Exists). Failed comes with a sentence in error.
-WriteResult WriteSettingsFile(const std::string &path, const std::string &text, bool replace,
-                              std::string &error);

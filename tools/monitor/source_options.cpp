@@ -1,8 +1,6 @@
 // Parses the options of the real sources and checks how they combine.
 #include "source_options.h"
 
-#include "option_values.h"
-
 const std::vector<Option<MonitorOptions>> &SourceOptions() {
     using Row = Option<MonitorOptions>;
     static const std::vector<Row> rows = {
@@ -15,41 +13,25 @@ const std::vector<Option<MonitorOptions>> &SourceOptions() {
              o.hwmonFolder = v.value_or("");
              return o.hwmon = true;
          }},
-        {"--interval", "MS", OptionValue::Required,
-         "re-read them every MS milliseconds (default 1000; with\n"
-         "--animate: how often the values move)",
-         [](MonitorOptions &o, const OptionText &v, std::string &error) {
-             return ParseInterval(*v, o.intervalMs, error);
-         }},
-        {"--fahrenheit", "", OptionValue::None,
-         "publish degrees Fahrenheit (for UseFahrenheit=yes)",
-         [](MonitorOptions &o, const OptionText &, std::string &) { return o.fahrenheit = true; }},
-        {"--list", "", OptionValue::None, "print what --hwmon would publish, then exit",
-         [](MonitorOptions &o, const OptionText &, std::string &) { return o.list = true; }},
-        {"--write-settings", "FILE", OptionValue::Required,
-         "write a settings file naming each sensor, then exit",
-         [](MonitorOptions &o, const OptionText &v, std::string &error) {
-             return TakeFileName(v, "--write-settings needs the settings file to write",
-                                 o.settingsPath, error);
-         }},
-        {"--force", "", OptionValue::None, "let --write-settings replace an existing FILE",
-         [](MonitorOptions &o, const OptionText &, std::string &) { return o.force = true; }},
-        {"--replay", "FILE", OptionValue::Required,
-         "publish a kdhost --log recording with its own timing",
-         [](MonitorOptions &o, const OptionText &v, std::string &error) {
-             return TakeFileName(v, "--replay needs the recording to play (a kdhost --log file)",
-                                 o.replayPath, error);
-         }},
-        {"--speed", "X", OptionValue::Required, "replay X times faster (default 1)",
-         [](MonitorOptions &o, const OptionText &v, std::string &error) {
-             if (!ParseNumber(*v, 0.01, 1000, o.speed)) {
-                 error = "--speed takes a factor from 0.01 to 1000, e.g. 10";
-                 return false;
-             }
-             return true;
-         }},
-        {"--loop", "", OptionValue::None, "start the recording again when it ends",
-         [](MonitorOptions &o, const OptionText &, std::string &) { return o.loop = true; }},
+        IntervalRow<MonitorOptions>("re-read them every MS milliseconds (default 1000; with\n"
+                                    "--animate: how often the values move)"),
+        FlagRow<MonitorOptions>(&MonitorOptions::fahrenheit, "--fahrenheit",
+                                "publish degrees Fahrenheit (for UseFahrenheit=yes)"),
+        FlagRow<MonitorOptions>(&MonitorOptions::list, "--list",
+                                "print what --hwmon would publish, then exit"),
+        FileRow<MonitorOptions>(&MonitorOptions::settingsPath, "--write-settings", "FILE",
+                                "write a settings file naming each sensor, then exit",
+                                "--write-settings needs the settings file to write"),
+        FlagRow<MonitorOptions>(&MonitorOptions::force, "--force",
+                                "let --write-settings replace an existing FILE"),
+        FileRow<MonitorOptions>(&MonitorOptions::replayPath, "--replay", "FILE",
+                                "publish a kdhost --log recording with its own timing",
+                                "--replay needs the recording to play (a kdhost --log file)"),
+        DecimalRow<MonitorOptions>(&MonitorOptions::speed, "--speed", "X",
+                                   "replay X times faster (default 1)", 0.01, 1000,
+                                   "--speed takes a factor from 0.01 to 1000, e.g. 10"),
+        FlagRow<MonitorOptions>(&MonitorOptions::loop, "--loop",
+                                "start the recording again when it ends"),
     };
     return rows;
 }
@@ -86,9 +68,6 @@ std::string SourceUsage() {
            "Real readings, instead of simulated ones:\n" +
            OptionsHelp(SourceOptions()) +
            "--duration, Ctrl+C and --stop end these as well; a recording also ends by\n"
-           "itself. --list and --write-settings print or write, then exit: 0 when done,\n"
-           "1 when no sensor was found, 5 when FILE exists (see --force), 4 when FILE\n"
-           "cannot be written (an existing one stays as it was). --replay: 1 for a file\n"
-           "that is no recording or holds no usable row, 4 when it cannot be opened, 9\n"
-           "when rows were skipped or the rest could not be read (a summary says so).\n";
+           "itself. --list and --write-settings print or write, then exit. --write-settings\n"
+           "leaves an existing FILE whole, replaced or not.\n";
 }

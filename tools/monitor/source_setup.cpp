@@ -3,17 +3,18 @@
 #include "source_setup.h"
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 
+#include "deadline.h"
 #include "error_words.h"
 #include "exit_codes.h"
+#include "file_stream.h"
 #include "hwmon_sensors.h"
-#include "monitor_message.h"
 #include "number_text.h"
 #include "recording_player.h"
 #include "simulated_values.h"
 #include "text_output.h"
+#include "tool_messages.h"
 
 namespace {
 
@@ -28,10 +29,10 @@ std::string Seconds(int64_t milliseconds) {
 }
 
 void SetUpSimulated(const MonitorOptions &options, SourceSetup &setup) {
-    const ULONGLONG started = GetTickCount64();
+    const uint64_t started = NowMs();
     setup.first = {SimulatedReadings(options, 0), options.intervalMs};
     setup.next = [&options, started](Frame &frame) {
-        double seconds = double(GetTickCount64() - started) / 1000.0;
+        double seconds = double(NowMs() - started) / 1000.0;
         frame = {SimulatedReadings(options, seconds), options.intervalMs};
         return true;
     };
@@ -59,7 +60,7 @@ int SetUpHwmon(const MonitorOptions &options, SourceSetup &setup, std::string &e
     return kExitOk;
 }
 
-// The path as messages quote it (Say escapes the whole message).
+// The path as messages quote it (the message sink escapes the whole sentence).
 std::string Shown(const std::string &ansiPath) {
     return AnsiToUtf8(ansiPath);
 }
@@ -76,8 +77,9 @@ void ReportProblems(const std::string &path, const RecordingFindings &findings) 
         Warn(Shown(path) + ": " + findings.cutShort);
     }
     if (findings.mostLeftOut > 0) {
-        Warn("the recording has snapshots of more than 32 temperatures or fans: the block "
-             "holds the first 32 of each");
+        const std::string slots = std::to_string(SENSOR_SLOTS);
+        Warn("the recording has snapshots of more than " + slots +
+             " temperatures or fans: the block holds the first " + slots + " of each");
     }
     if (findings.fahrenheit) {
         Warn("the recording is in degrees Fahrenheit: the plug-in shows it so only with "
@@ -85,18 +87,13 @@ void ReportProblems(const std::string &path, const RecordingFindings &findings) 
     }
 }
 
-std::unique_ptr<std::istream> OpenRecording(const std::string &path) {
-    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
-    return file->is_open() ? std::move(file) : nullptr;
-}
-
 // Reads the whole recording once, a snapshot at a time, to check it and
 // report its problems before anything is published.
 int ScanRecording(const std::string &path, RecordingFindings &findings, std::string &error) {
-    std::unique_ptr<std::istream> file = OpenRecording(path);
+    std::unique_ptr<std::istream> file = OpenFileStream(path);
     if (!file) {
         error = "cannot open the recording " + Shown(path) + ": " +
-                AnsiToUtf8(FileErrorWords(path, GetLastError()));
+                FileErrorWords(path, GetLastError());
         return kExitFileFailed;
     }
     RecordingReader reader(*file);
@@ -132,7 +129,7 @@ bool ReplayFrame(RecordingPlayer &player, Frame &frame) {
 // At the end: what was replayed, and whether all of it could be.
 int FinishReplay(const RecordingPlayer &player, const RecordingFindings &findings, LoopEnd end) {
     if (end == LoopEnd::SourceEnded && findings.cutShort.empty()) {
-        Say(StandardOutput(), "the recording has ended");
+        Say("the recording has ended");
     } else if (end == LoopEnd::SourceEnded) {
         Warn("the replay stops short of the recording's end: " + findings.cutShort);
     }
@@ -153,7 +150,7 @@ int SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string &
         return scanned;
     }
     const std::string path = options.replayPath;
-    auto player = std::make_shared<RecordingPlayer>([path] { return OpenRecording(path); },
+    auto player = std::make_shared<RecordingPlayer>([path] { return OpenFileStream(path); },
                                                     options.speed, options.loop);
     if (!ReplayFrame(*player, setup.first)) {
         error = Shown(path) + ": it changed while it was read and holds no usable row now";

@@ -250,7 +250,7 @@ void PaintView(HDC dc, int width, int height, const ViewFonts &fonts, const View
     Fill(dc, {0, 0, width, height}, kWindowColour);
     SetBkMode(dc, TRANSPARENT);
     int top = picture.banner.empty() ? 0 : PaintBanner(dc, width, fonts, picture.banner);
-    const WatchState &state = *picture.state;
+    const LiveViewState &state = *picture.state;
     PixelRect area{kMargin / 2, top + kMargin / 2, width - kMargin / 2, height - kMargin / 2};
     ChartGrid grid = LayOutGrid(area, state.rows.size());
     for (size_t i = 0; i < grid.cells.size(); ++i) {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "watch_state.h"
+#include "live_view_state.h"
 
 struct ViewFonts {
     HFONT name = nullptr;
@@ -19,7 +19,7 @@ ViewFonts CreateViewFonts();
 void DeleteViewFonts(ViewFonts &fonts);
 
 struct ViewPicture {
-    const WatchState *state = nullptr;
+    const LiveViewState *state = nullptr;
     std::string banner;  // UTF-8; empty: none, the sources are live
     size_t capacity = 0; // samples a full plot holds
     unsigned intervalMs = 1000;

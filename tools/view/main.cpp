@@ -4,51 +4,38 @@
 #include <vector>
 
 #include "exit_codes.h"
-#include "option_values.h"
 #include "plugin_loader.h"
 #include "png_file.h"
 #include "text_output.h"
+#include "tool_messages.h"
+#include "tool_main.h"
 #include "view_options.h"
 #include "view_window.h"
 
 namespace {
 
-int Fail(int code, const std::string &message) {
-    WriteText(StandardError(), "kdview: " + message + "\n");
-    return code;
+int RunView(const ViewOptions &options) {
+    std::string error;
+    if (!options.snapshotPath.empty() && !PngPathUsable(options.snapshotPath, error)) {
+        return Fail(kExitFileFailed, error);
+    }
+    LoadedPlugin plugin;
+    if (!LoadGivenOrDefaultPlugin(options.pluginPath, plugin, error)) {
+        return Fail(kExitNoPlugin, error);
+    }
+    const int code = RunViewWindow(plugin, options, error);
+    UnloadPlugin(plugin);
+    if (code != kExitOk) {
+        return Fail(code, error);
+    }
+    if (!options.snapshotPath.empty()) {
+        Say("wrote " + AnsiToUtf8(options.snapshotPath));
+    }
+    return kExitOk;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    std::string error;
-    auto options = ParseViewOptions(std::vector<std::string>(argv + 1, argv + argc), error);
-    if (!options) {
-        return Fail(kExitUsage, error);
-    }
-    if (options->help) {
-        WriteText(StandardOutput(), ViewUsage());
-        return kExitOk;
-    }
-    if (options->version) {
-        WriteText(StandardOutput(), VersionLine("kdview"));
-        return kExitOk;
-    }
-    if (!options->snapshotPath.empty() && !PngPathUsable(options->snapshotPath, error)) {
-        return Fail(kExitFileFailed, error);
-    }
-    LoadedPlugin plugin;
-    std::string path = options->pluginPath;
-    if ((path.empty() && !DefaultPluginPath(path, error)) || !LoadPlugin(path, plugin, error)) {
-        return Fail(kExitNoPlugin, error);
-    }
-    int code = RunViewWindow(plugin, *options, error);
-    UnloadPlugin(plugin);
-    if (code != kExitOk) {
-        return Fail(code, error);
-    }
-    if (!options->snapshotPath.empty()) {
-        WriteText(StandardOutput(), "kdview: wrote " + ShownPath(options->snapshotPath) + "\n");
-    }
-    return kExitOk;
+    return RunTool(Tool::View, argc, argv, ParseViewOptions, ViewUsage, RunView);
 }

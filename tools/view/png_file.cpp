@@ -1,40 +1,53 @@
-// WIC: a bitmap over the DIB's memory, a PNG encoder on a file stream, one
-// frame in 24-bit colour (the DIB's fourth byte is unused, not transparency).
+// WIC: a bitmap over the DIB's memory, a PNG encoder into a stream in memory,
+// one frame in 24-bit colour (the DIB's fourth byte is unused, not
+// transparency); the file layer then writes the bytes into place.
 #include "png_file.h"
 
 #include <wincodec.h>
+#include <wrl/client.h>
 
 #include <cstdio>
 
+#include "file_access.h"
 #include "text_output.h"
 #include "wide_path.h"
 
+using Microsoft::WRL::ComPtr;
+
 namespace {
 
-template <typename T> void Release(T *&object) {
-    if (object != nullptr) {
-        object->Release();
-        object = nullptr;
-    }
-}
-
 std::string Failure(const char *step, HRESULT result) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
-    return std::string(step) + " failed (" + code + ")";
+    return std::string(step) + " failed (" + ResultCodeText(result) + ")";
 }
 
-// One pass of the encoder into path; the step that failed in error.
-bool Encode(const BackBuffer &buffer, const std::wstring &path, std::string &error) {
-    IWICImagingFactory *factory = nullptr;
-    IWICBitmap *bitmap = nullptr;
-    IWICStream *stream = nullptr;
-    IWICBitmapEncoder *encoder = nullptr;
-    IWICBitmapFrameEncode *frame = nullptr;
+// The bytes a stream in memory holds.
+bool StreamBytes(IStream *stream, std::string &bytes) {
+    HGLOBAL memory = nullptr;
+    STATSTG about{};
+    if (FAILED(GetHGlobalFromStream(stream, &memory)) ||
+        FAILED(stream->Stat(&about, STATFLAG_NONAME))) {
+        return false;
+    }
+    const void *data = GlobalLock(memory);
+    if (data == nullptr) {
+        return false;
+    }
+    bytes.assign(static_cast<const char *>(data), size_t(about.cbSize.QuadPart));
+    GlobalUnlock(memory);
+    return true;
+}
+
+// The picture as PNG bytes; the step that failed in error.
+bool Encode(const BackBuffer &buffer, std::string &bytes, std::string &error) {
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICBitmap> bitmap;
+    ComPtr<IStream> stream;
+    ComPtr<IWICBitmapEncoder> encoder;
+    ComPtr<IWICBitmapFrameEncode> frame;
     const UINT stride = UINT(buffer.width) * 4;
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
     HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IWICImagingFactory, reinterpret_cast<void **>(&factory));
+                                      IID_PPV_ARGS(&factory));
     const char *step = "starting the image encoder";
     if (SUCCEEDED(result)) {
         step = "taking the picture";
@@ -43,18 +56,14 @@ bool Encode(const BackBuffer &buffer, const std::wstring &path, std::string &err
             stride * UINT(buffer.height), reinterpret_cast<BYTE *>(buffer.pixels), &bitmap);
     }
     if (SUCCEEDED(result)) {
-        step = "opening the file";
-        result = factory->CreateStream(&stream);
-    }
-    if (SUCCEEDED(result)) {
-        result = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
-    }
-    if (SUCCEEDED(result)) {
         step = "encoding the PNG";
+        result = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    }
+    if (SUCCEEDED(result)) {
         result = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
     }
     if (SUCCEEDED(result)) {
-        result = encoder->Initialize(stream, WICBitmapEncoderNoCache);
+        result = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
     }
     if (SUCCEEDED(result)) {
         result = encoder->CreateNewFrame(&frame, nullptr);
@@ -69,23 +78,17 @@ bool Encode(const BackBuffer &buffer, const std::wstring &path, std::string &err
         result = frame->SetPixelFormat(&format);
     }
     if (SUCCEEDED(result)) {
-        result = frame->WriteSource(bitmap, nullptr);
+        result = frame->WriteSource(bitmap.Get(), nullptr);
     }
     if (SUCCEEDED(result)) {
         result = frame->Commit();
     }
     if (SUCCEEDED(result)) {
-        step = "finishing the file";
         result = encoder->Commit();
     }
-    if (SUCCEEDED(result)) {
-        result = stream->Commit(STGC_DEFAULT);
+    if (SUCCEEDED(result) && !StreamBytes(stream.Get(), bytes)) {
+        result = E_FAIL;
     }
-    Release(frame);
-    Release(encoder);
-    Release(stream);
-    Release(bitmap);
-    Release(factory);
     if (FAILED(result)) {
         error = Failure(step, result);
     }
@@ -94,16 +97,20 @@ bool Encode(const BackBuffer &buffer, const std::wstring &path, std::string &err
 
 } // namespace
 
+std::string ResultCodeText(long result) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    return code;
+}
+
 bool PngPathUsable(const std::string &path, std::string &error) {
-    std::wstring full = FullWidePath(Utf8ToWide(AnsiToUtf8(path.c_str(), path.size())));
-    std::wstring folder = full.substr(0, full.find_last_of(L"\\/") + 1);
-    DWORD attributes = GetFileAttributesW(folder.empty() ? L"." : folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    const std::string full = FullPath(path);
+    const std::string folder = full.substr(0, full.find_last_of("\\/") + 1);
+    if (KindOfPath(folder.empty() ? "." : folder) != PathKind::Folder) {
         error = "cannot write the snapshot " + ShownPath(path) + ": there is no such folder";
         return false;
     }
-    attributes = GetFileAttributesW(full.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (KindOfPath(path) == PathKind::Folder) {
         error = "cannot write the snapshot " + ShownPath(path) + ": it is a folder";
         return false;
     }
@@ -116,19 +123,16 @@ bool WritePng(const BackBuffer &buffer, const std::string &path, std::string &er
         return false;
     }
     GdiFlush(); // drawing still queued in GDI reaches the pixels first
-    std::wstring target = FullWidePath(Utf8ToWide(AnsiToUtf8(path.c_str(), path.size())));
-    std::wstring part = target + L".part";
+    std::string bytes;
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    bool written = Encode(buffer, part, error);
+    bool written = Encode(buffer, bytes, error);
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
-    if (written && !MoveFileExW(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        error = "moving it into place failed (error " + std::to_string(GetLastError()) + ")";
+    if (written && WriteReplacing(path, bytes, true, error) != WriteOutcome::Written) {
         written = false;
     }
     if (!written) {
-        DeleteFileW(part.c_str());
         error = "cannot write the snapshot " + ShownPath(path) + ": " + error;
     }
     return written;

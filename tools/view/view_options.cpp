@@ -1,8 +1,8 @@
 // Parses kdview's command line into ViewOptions and holds its usage text.
 #include "view_options.h"
 
-#include "option_table.h"
-#include "option_values.h"
+#include "exit_codes.h"
+#include "number_reader.h"
 #include "wine_host.h"
 
 namespace {
@@ -13,8 +13,11 @@ constexpr int kMinWidth = 240, kMinHeight = 180, kMaxSide = 8192;
 bool ParseSize(const std::string &text, int &width, int &height) {
     size_t x = text.find_first_of("xX");
     int64_t w = 0, h = 0;
-    if (x == std::string::npos || !ParseInteger(text.substr(0, x), kMinWidth, kMaxSide, w) ||
-        !ParseInteger(text.substr(x + 1), kMinHeight, kMaxSide, h)) {
+    if (x == std::string::npos ||
+        ReadWhole(std::string_view(text).substr(0, x), kMinWidth, kMaxSide, w) !=
+            NumberRead::Taken ||
+        ReadWhole(std::string_view(text).substr(x + 1), kMinHeight, kMaxSide, h) !=
+            NumberRead::Taken) {
         return false;
     }
     width = int(w);
@@ -22,37 +25,21 @@ bool ParseSize(const std::string &text, int &width, int &height) {
     return true;
 }
 
-// The parse's own record: the options, and which of them were given.
-struct ViewParse {
-    ViewOptions options;
+// The parse's own record: the options, and whether --after was given.
+struct ViewParse : ViewOptions {
     bool afterGiven = false;
-    bool durationGiven = false;
 };
 
 using Row = Option<ViewParse>;
 const std::vector<Row> kOptions = {
-    {"--plugin", "PATH", OptionValue::Required,
-     "the plug-in to load (default: KelvoDyn.dll beside kdview.exe)",
-     [](ViewParse &p, const OptionText &v, std::string &error) {
-         return TakeFileName(v, "--plugin needs a file name, not an empty one",
-                             p.options.pluginPath, error);
-     }},
-    {"--interval", "MS", OptionValue::Required,
-     "time between two readings and redraws (default 1000)",
-     [](ViewParse &p, const OptionText &v, std::string &error) {
-         return ParseInterval(*v, p.options.intervalMs, error);
-     }},
-    {"--duration", "S", OptionValue::Required,
-     "close the window by itself after S seconds (0, the default:\n"
-     "until it is closed)",
-     [](ViewParse &p, const OptionText &v, std::string &error) {
-         p.durationGiven = true;
-         return ParseDuration(*v, p.options.durationSeconds, error);
-     }},
+    PluginRow<ViewParse>("the plug-in to load (default: KelvoDyn.dll beside kdview.exe)"),
+    IntervalRow<ViewParse>("time between two readings and redraws (default 1000)"),
+    DurationRow<ViewParse>("close the window by itself after S seconds (0, the default:\n"
+                           "until it is closed)"),
     {"--size", "WxH", OptionValue::Required,
      "size of the window's drawing area in pixels (default 960x600)",
      [](ViewParse &p, const OptionText &v, std::string &error) {
-         if (!ParseSize(*v, p.options.width, p.options.height)) {
+         if (!ParseSize(*v, p.width, p.height)) {
              error = "--size takes WIDTHxHEIGHT in pixels, from " + std::to_string(kMinWidth) +
                      "x" + std::to_string(kMinHeight) + " to " + std::to_string(kMaxSide) + "x" +
                      std::to_string(kMaxSide) + ", e.g. 960x600";
@@ -60,34 +47,23 @@ const std::vector<Row> kOptions = {
          }
          return true;
      }},
-    {"--snapshot", "FILE", OptionValue::Required,
-     "after --after seconds, write what the window shows to FILE\n"
-     "as a PNG picture, then close it",
-     [](ViewParse &p, const OptionText &v, std::string &error) {
-         return TakeFileName(v, "--snapshot takes the name of the PNG file to write",
-                             p.options.snapshotPath, error);
-     }},
-    {"--after", "S", OptionValue::Required, "when to write the snapshot (default 5)",
-     [](ViewParse &p, const OptionText &v, std::string &error) {
-         p.afterGiven = true;
-         if (!ParseNumber(*v, 0, 1e6, p.options.snapshotAfterSeconds)) {
-             error = "--after takes seconds, e.g. 5";
-             return false;
-         }
-         return true;
-     }},
-    {"--version", "", OptionValue::None, "print kdview's version",
-     [](ViewParse &p, const OptionText &, std::string &) { return p.options.version = true; }},
-    {"--help -h /?", "", OptionValue::None, "show this text",
-     [](ViewParse &p, const OptionText &, std::string &) { return p.options.help = true; }},
+    FileRow<ViewParse>(&ViewParse::snapshotPath, "--snapshot", "FILE",
+                       "after --after seconds, write what the window shows to FILE\n"
+                       "as a PNG picture, then close it",
+                       "--snapshot takes the name of the PNG file to write"),
+    DecimalRow<ViewParse>(&ViewParse::snapshotAfterSeconds, "--after", "S",
+                          "when to write the snapshot (default 5)", 0, 1e6,
+                          "--after takes seconds, e.g. 5", &ViewParse::afterGiven),
+    VersionRow<ViewParse>("print kdview's version"),
+    HelpRow<ViewParse>(),
 };
 
 // Options that cannot go together, as a sentence; "" when they all can.
 std::string Conflict(const ViewParse &parse) {
-    if (parse.afterGiven && parse.options.snapshotPath.empty()) {
+    if (parse.afterGiven && parse.snapshotPath.empty()) {
         return "--after says when to write the picture of --snapshot FILE; give both";
     }
-    if (parse.durationGiven && !parse.options.snapshotPath.empty()) {
+    if (parse.durationGiven && !parse.snapshotPath.empty()) {
         return "--snapshot ends kdview itself once the picture is written; leave out --duration";
     }
     return "";
@@ -97,32 +73,14 @@ std::string Conflict(const ViewParse &parse) {
 
 std::optional<ViewOptions> ParseViewOptions(const std::vector<std::string> &args,
                                             std::string &error) {
-    ViewParse parse;
-    if (!WalkOptions(args, kOptions, parse, error)) {
-        return std::nullopt;
-    }
-    if (parse.options.help || parse.options.version) {
-        return parse.options;
-    }
-    error = Conflict(parse);
-    if (!error.empty()) {
-        return std::nullopt;
-    }
-    return parse.options;
+    return ParseToolOptions<ViewOptions>(args, kOptions, Conflict, error);
 }
 
-const char kUsageStart[] =
-    "kdview - load KelvoDyn.dll as a monitoring host does and draw its sources\n"
-    "\n"
-    "Usage: kdview [options]\n"
-    "  (no option)      open a window with one live chart per source, each on its\n"
-    "                   own scale with its gridlines, until the window is closed\n";
+const char kTitle[] = "kdview - load KelvoDyn.dll as a monitoring host does and draw its sources\n"
+                      "\n";
 
-// What follows the option lines.
+// What follows the rule of values.
 const char kUsageEnd[] =
-    "\n"
-    "An option's value may follow it or be joined to it: --plugin PATH or\n"
-    "--plugin=PATH. Each option with a value may be given once.\n"
     "\n"
     "Each chart shows the source's name, its value and unit (or \"no reading\"), and\n"
     "its last 150 readings as a line: a reading the plug-in cannot give is a gap,\n"
@@ -132,17 +90,6 @@ const char kUsageEnd[] =
     "under a banner that says why, until the sources return.\n"
     "\n";
 
-// What follows, after the word on graphical sessions for this platform.
-const char kExitCodes[] =
-    "\n"
-    "Exit codes:\n"
-    "  0  the window was closed, or the snapshot was written\n"
-    "  2  a bad command line\n"
-    "  3  the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc\n"
-    "     and GetSourceData\n"
-    "  4  the snapshot file cannot be written\n"
-    "  8  there is no graphical session to open a window in\n";
-
 std::string ViewUsage() {
     const char *session =
         RunsUnderWine()
@@ -150,5 +97,10 @@ std::string ViewUsage() {
               "one for a snapshot: xvfb-run -a wine kdview.exe --snapshot out.png --after 5\n"
             : "kdview needs a graphical session: run it from the desktop, not from a service\n"
               "or a remote shell without one.\n";
-    return kUsageStart + OptionsHelp(kOptions) + kUsageEnd + session + kExitCodes;
+    return kTitle +
+           UsageHead(ToolName(Tool::View),
+                     "open a window with one live chart per source, each on its\n"
+                     "own scale with its gridlines, until the window is closed") +
+           OptionsHelp(kOptions) + "\n" + ValueRuleHelp("--plugin", "PATH") + kUsageEnd + session +
+           "\n" + ExitCodesHelp(Tool::View);
 }

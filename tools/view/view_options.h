@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-struct ViewOptions {
+#include "common_options.h"
+
+// The interval, the duration (0: until the window is closed), --help and
+// --version are ToolOptions'.
+struct ViewOptions : ToolOptions {
     std::string pluginPath; // empty: KelvoDyn.dll beside kdview.exe
-    unsigned intervalMs = 1000;
-    double durationSeconds = 0; // 0: until the window is closed
-    int width = 960;            // of the window's drawing area, in pixels
+    int width = 960;        // of the window's drawing area, in pixels
     int height = 600;
     std::string snapshotPath; // empty: no picture
     double snapshotAfterSeconds = 5;
-    bool help = false;
-    bool version = false;
 };
 
 // Parses argv; on a bad argument returns nullopt and sets error to a sentence for the user.

@@ -17,7 +17,7 @@
 #include "source_snapshot.h"
 #include "stop_signal.h"
 #include "text_output.h"
-#include "watch_state.h"
+#include "live_view_state.h"
 #include "wine_host.h"
 
 namespace {
@@ -29,7 +29,7 @@ constexpr int kMinTrackWidth = 260, kMinTrackHeight = 200;
 struct View {
     const LoadedPlugin *plugin = nullptr;
     const ViewOptions *options = nullptr;
-    WatchState state;
+    LiveViewState state;
     std::string banner; // empty while there are sources
     std::string title;
     BackBuffer buffer;
@@ -57,7 +57,7 @@ void Render(View &view) {
 // One reading of every source, as a host takes it on its own timer.
 void ReadSources(HWND window, View &view) {
     Snapshot snapshot = TakeSnapshot(*view.plugin);
-    AdvanceWatch(view.state, snapshot);
+    AdvanceLiveView(view.state, snapshot);
     // The plug-in says nothing about why there are no sources; the block does.
     view.banner = view.state.sourcesNow
                       ? std::string()

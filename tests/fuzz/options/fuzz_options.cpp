@@ -4,9 +4,10 @@
 //   option or as a value, in order; "--name=value" splits at the first '='
 //   and nothing is lost; a value taken twice for one name is refused;
 // - a table's walk over them: the same, through the rows a tool declares;
-// - the number readers on each argument: an accepted number is the whole
-//   text, finite and within the bounds asked for, and a whole number is
-//   exactly the number read.
+// - the number readers on each argument: a text is a number exactly when it
+//   is the one grammar ([-]digits[.digits], nothing else); an accepted one is
+//   within the bounds asked for and is the number the C library reads from
+//   the same text; one of the grammar outside them is out of range.
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "number_reader.h"
 #include "option_table.h"
 #include "option_values.h"
 
@@ -91,7 +93,8 @@ void Walk(const std::vector<std::string> &args) {
             break;
         case Kind::Number: {
             double number = 0;
-            if (TakeValue(line, value, error) && ParseNumber(value, -1e3, 1e3, number)) {
+            if (TakeValue(line, value, error) &&
+                ReadDecimal(value, -1e3, 1e3, number) == NumberRead::Taken) {
                 Require(std::isfinite(number) && number >= -1e3 && number <= 1e3,
                         "a number within its bounds");
             }
@@ -193,6 +196,29 @@ void WalkTable(const std::vector<std::string> &args) {
     Require(at == args.size(), "every argument is taken exactly once");
 }
 
+// Whether the text is the grammar: an optional '-' where signs are taken,
+// digits, and where decimals are taken one '.' followed by digits.
+bool OfTheGrammar(const std::string &text, bool sign, bool decimal) {
+    size_t at = sign && !text.empty() && text[0] == '-' ? 1 : 0;
+    const size_t start = at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+        ++at;
+    }
+    if (at == start) {
+        return false;
+    }
+    if (decimal && at < text.size() && text[at] == '.') {
+        const size_t point = ++at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+            ++at;
+        }
+        if (at == point) {
+            return false;
+        }
+    }
+    return at == text.size();
+}
+
 // The bounds a test asks with, from the argument itself.
 void Numbers(const std::string &text, size_t salt) {
     static const double kBounds[][2] = {{0, 1e6},
@@ -204,30 +230,44 @@ void Numbers(const std::string &text, size_t salt) {
                                         {-HUGE_VAL, HUGE_VAL}};
     const auto &bounds = kBounds[salt % (sizeof kBounds / sizeof kBounds[0])];
     double number = 0;
-    if (ParseNumber(text, bounds[0], bounds[1], number)) {
-        Require(!text.empty() && text.find('\0') == std::string::npos,
-                "an accepted number has no NUL in it");
+    const NumberRead decimal = ReadDecimal(text, bounds[0], bounds[1], number);
+    Require((decimal != NumberRead::NoNumber) == OfTheGrammar(text, true, true),
+            "a decimal is exactly the grammar's");
+    if (decimal == NumberRead::Taken) {
         char *end = nullptr;
         Require(std::strtod(text.c_str(), &end) == number && *end == '\0',
-                "an accepted number is the whole text");
+                "an accepted decimal is the number the C library reads");
         Require(std::isfinite(number) && number >= bounds[0] && number <= bounds[1],
-                "an accepted number is finite and within its bounds");
+                "an accepted decimal is finite and within its bounds");
     }
     static const int64_t kWhole[][2] = {
         {0, 65535}, {-2147483648LL, 2147483647LL}, {0, 4294967295LL}, {INT64_MIN, INT64_MAX}};
     const auto &whole = kWhole[salt % (sizeof kWhole / sizeof kWhole[0])];
     int64_t integer = 0;
-    if (ParseInteger(text, whole[0], whole[1], integer)) {
-        Require(integer >= whole[0] && integer <= whole[1], "a whole number within its bounds");
-        Require(ParseNumber(text, -HUGE_VAL, HUGE_VAL, number) && number == double(integer) &&
-                    std::fabs(number) < 9007199254740992.0,
-                "a whole number is exactly the number read");
-        const size_t digits = text.find_first_not_of("+-") == 1 ? 1 : 0;
-        if (!text.empty() && text.find_first_not_of("0123456789", digits) == std::string::npos) {
-            errno = 0;
-            const long long typed = std::strtoll(text.c_str(), nullptr, 10);
-            Require(errno == 0 && typed == integer, "a whole number is the one typed");
-        }
+    const NumberRead read = ReadWhole(text, whole[0], whole[1], integer);
+    Require((read != NumberRead::NoNumber) == OfTheGrammar(text, true, false),
+            "a whole number is exactly the grammar's");
+    if (read != NumberRead::NoNumber) {
+        errno = 0;
+        const long long typed = std::strtoll(text.c_str(), nullptr, 10);
+        const bool fits = errno == 0 && typed >= whole[0] && typed <= whole[1];
+        Require((read == NumberRead::Taken) == fits, "out of range exactly past the bounds");
+        Require(read != NumberRead::Taken || typed == integer, "a whole number is the one typed");
+    }
+    uint64_t digits = 0;
+    const NumberRead unsignedRead = ReadDigits(text, uint64_t(whole[1]), digits);
+    Require((unsignedRead != NumberRead::NoNumber) == OfTheGrammar(text, false, false),
+            "digits are digits alone");
+    int64_t scaled = 0;
+    const NumberRead scaledRead = ReadScaled(text, 2, whole[0], whole[1], scaled);
+    const size_t point = text.find('.');
+    Require((scaledRead != NumberRead::NoNumber) ==
+                (OfTheGrammar(text, true, true) &&
+                 (point == std::string::npos || text.size() - point - 1 <= 2)),
+            "hundredths are the grammar's with at most two decimals");
+    if (scaledRead == NumberRead::Taken && std::fabs(double(scaled)) < 1e15) {
+        Require(std::fabs(std::strtod(text.c_str(), nullptr) * 100 - double(scaled)) < 0.5,
+                "hundredths are the number read, times 100");
     }
 }
 

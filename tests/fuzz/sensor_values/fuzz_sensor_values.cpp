@@ -1,11 +1,12 @@
 // The readers of the kernel's sensor files. The input is a file's text; its
 // first line is also read as a file name and a label. Checks: a value is read
-// exactly when the text is an optional sign and 1 to 18 digits between
-// whitespace, and it is that number; its slot is the value rounded to
-// hundredths (halves away from zero) as 128-bit arithmetic gives it, or the
-// no-reading mark when that does not fit; an input file name is read exactly
-// when it is tempN_input or fanN_input with 1 to 4 digits; a label is the
-// driver's or the channel's, and the block keeps the first 32 of each group.
+// exactly when the text is an optional minus and digits between whitespace
+// (the tools' one number grammar), at most 18 of them after leading zeros, and
+// it is that number; its slot is the value rounded to hundredths (halves away
+// from zero) as 128-bit arithmetic gives it, or the no-reading mark when that
+// does not fit; an input file name is read exactly when it is tempN_input or
+// fanN_input with 1 to 4 digits; a label is the driver's or the channel's, and
+// the block keeps the first 32 of each group.
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -34,19 +35,24 @@ bool ExpectedInteger(const std::string &text, int64_t &value) {
     while (last > first && IsSpace(text[last - 1])) {
         --last;
     }
-    const bool sign = first < last && (text[first] == '-' || text[first] == '+');
-    const size_t digits = last - first - (sign ? 1 : 0);
-    if (digits < 1 || digits > 18) {
+    const bool sign = first < last && text[first] == '-';
+    if (last - first - (sign ? 1 : 0) < 1) {
         return false;
     }
+    // Leading zeros count for nothing; past 18 digits the number is too large.
     __int128 number = 0;
+    size_t significant = 0;
     for (size_t i = first + (sign ? 1 : 0); i < last; ++i) {
         if (!IsDigit(text[i])) {
             return false;
         }
-        number = number * 10 + (text[i] - '0');
+        significant += number > 0 || text[i] != '0' ? 1 : 0;
+        number = significant > 18 ? number : number * 10 + (text[i] - '0');
     }
-    value = int64_t(sign && text[first] == '-' ? -number : number);
+    if (significant > 18) {
+        return false;
+    }
+    value = int64_t(sign ? -number : number);
     return true;
 }
 

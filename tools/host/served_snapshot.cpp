@@ -1,7 +1,7 @@
 // The "attempt" scheme: the caller that finds no snapshot in flight takes one
 // outside the lock; callers that arrive meanwhile wait for that attempt to
 // finish and answer from it, or fail with it.
-#include "shared_snapshot.h"
+#include "served_snapshot.h"
 
 #include "block_copy.h"
 

@@ -1,9 +1,9 @@
 // Places rows by index and finds the group of each gap from its neighbours.
-#include "snapshot_slots.h"
+#include "recorded_slots.h"
 
 #include <algorithm>
 
-std::string SnapshotSlots::Place(const RecordedRow &row, bool readable) {
+std::string RecordedSlots::Place(const RecordedRow &row, bool readable) {
     if (row.index < 0) {
         return "";
     }
@@ -35,7 +35,7 @@ std::string SnapshotSlots::Place(const RecordedRow &row, bool readable) {
     return problem;
 }
 
-Readings SnapshotSlots::Build(GroupHints &hints) const {
+Readings RecordedSlots::Build(GroupHints &hints) const {
     // Below the last temperature every gap is a temperature, above the first
     // fan a fan; in between, up to the last index that was a temperature
     // before, temperatures (fans when nothing tells).

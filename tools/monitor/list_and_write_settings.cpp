@@ -1,50 +1,49 @@
 // Scans the tree once, then prints the table and writes the settings file.
-#include "sensor_tools.h"
+#include "list_and_write_settings.h"
 
 #include "exit_codes.h"
+#include "file_access.h"
 #include "hwmon_sensors.h"
-#include "monitor_message.h"
 #include "number_text.h"
 #include "sensor_list.h"
+#include "settings_words.h"
 #include "settings_writer.h"
 #include "text_output.h"
+#include "tool_messages.h"
 
 namespace {
 
 int WriteSettings(const MonitorOptions &options, const SensorSelection &selection,
                   const std::string &folder) {
     const std::string &path = options.settingsPath;
-    std::string error;
-    switch (WriteSettingsFile(path, SettingsText(selection, options.fahrenheit, folder),
-                              options.force, error)) {
-    case WriteResult::Exists:
-        Say(StandardError(), AnsiToUtf8(path) + " exists already; --force replaces it");
-        return kExitFileKept;
-    case WriteResult::Failed:
-        Say(StandardError(), AnsiToUtf8(error));
-        return kExitFileFailed;
-    case WriteResult::Written:
+    std::string why;
+    switch (WriteReplacing(path, SettingsText(selection, options.fahrenheit, folder), options.force,
+                           why)) {
+    case WriteOutcome::Exists:
+        return Fail(kExitFileKept, AnsiToUtf8(path) + " exists already; --force replaces it");
+    case WriteOutcome::Failed:
+        return Fail(kExitFileFailed, "cannot write " + AnsiToUtf8(path) + ": " + why);
+    case WriteOutcome::Written:
         break;
     }
-    Say(StandardOutput(), "wrote " + AnsiToUtf8(path) + ": names for " +
-                              Counted(selection.temps, "temperature", "temperatures") + " and " +
-                              Counted(selection.fans, "fan", "fans") +
-                              (options.fahrenheit ? ", UseFahrenheit=yes" : ""));
+    Say("wrote " + AnsiToUtf8(path) + ": names for " +
+        Counted(selection.temps, "temperature", "temperatures") + " and " +
+        Counted(selection.fans, "fan", "fans") +
+        (options.fahrenheit ? ", " SETTINGS_USE_FAHRENHEIT "=" + std::string(YesWord()) : ""));
     return kExitOk;
 }
 
 } // namespace
 
-int RunSensorTools(const MonitorOptions &options) {
+int RunListAndWriteSettings(const MonitorOptions &options) {
     const std::string folder = HwmonFolder(options.hwmonFolder);
     SensorSelection selection;
     std::string warning, error;
     if (!FindPublishedSensors(folder, selection, warning, error)) {
-        Say(StandardError(), AnsiToUtf8(error));
-        return kExitNo;
+        return Fail(kExitNo, AnsiToUtf8(error));
     }
     if (!warning.empty()) {
-        Say(StandardError(), warning);
+        Warn(warning);
     }
     if (options.list) {
         Readings readings = ReadSensors(selection, options.fahrenheit);

@@ -1,5 +1,5 @@
 // Row and history bookkeeping for a live view, free of timing and output.
-#include "watch_state.h"
+#include "live_view_state.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ std::vector<std::string> KeysOf(const std::vector<SourceReading> &sources) {
 
 } // namespace
 
-void AdvanceWatch(WatchState &state, const Snapshot &snapshot) {
+void AdvanceLiveView(LiveViewState &state, const Snapshot &snapshot) {
     state.sourcesNow = !snapshot.sources.empty();
     if (state.sourcesNow) {
         state.rows = snapshot.sources;
@@ -45,12 +45,12 @@ void AdvanceWatch(WatchState &state, const Snapshot &snapshot) {
     }
 }
 
-const std::deque<float> &RowHistory(const WatchState &state, size_t row) {
+const std::deque<float> &RowHistory(const LiveViewState &state, size_t row) {
     static const std::deque<float> none;
     auto found = state.history.find(state.rowKeys[row]);
     return found == state.history.end() ? none : found->second;
 }
 
-std::string NoSourcesSentence(const WatchState &state, const std::string &diagnosis) {
+std::string NoSourcesSentence(const LiveViewState &state, const std::string &diagnosis) {
     return (state.rows.empty() ? "Waiting for sources. " : "No sources now. ") + diagnosis;
 }

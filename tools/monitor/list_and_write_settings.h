@@ -7,4 +7,4 @@
 // Runs --list and/or --write-settings; the exit code: kExitOk, kExitNo when
 // no sensor is found, kExitFileKept for an existing file without --force,
 // kExitFileFailed when it cannot be written.
-int RunSensorTools(const MonitorOptions &options);
+int RunListAndWriteSettings(const MonitorOptions &options);

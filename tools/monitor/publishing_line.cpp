@@ -1,5 +1,5 @@
 // Each deliberate oddity is named once, under the verdict a plug-in gives it.
-#include "start_line.h"
+#include "publishing_line.h"
 
 #include <vector>
 
@@ -19,7 +19,7 @@ std::string Note(const std::vector<std::string> &items, const char *verdict) {
 
 } // namespace
 
-std::string StartLine(const MonitorOptions &options, const SharedSensorBlock &block) {
+std::string PublishingLine(const MonitorOptions &options, const SharedSensorBlock &block) {
     std::vector<std::string> rejected, accepted;
     if (options.layoutVersion != SHARED_BLOCK_VERSION) {
         rejected.push_back("layout version " + std::to_string(options.layoutVersion));
@@ -39,8 +39,8 @@ std::string StartLine(const MonitorOptions &options, const SharedSensorBlock &bl
     if (!options.live) {
         notLive.push_back("marked not live");
     }
-    return "kdmonitor: publishing " + Counted(block.numTemps, "temperature", "temperatures") +
-           " and " + Counted(block.numFans, "fan", "fans") + " in \"" SHARED_BLOCK_NAME "\"" +
+    return "publishing " + Counted(block.numTemps, "temperature", "temperatures") + " and " +
+           Counted(block.numFans, "fan", "fans") + " in \"" SHARED_BLOCK_NAME "\"" +
            Note(rejected, "plug-ins will reject it") + Note(notLive, "plug-ins show no readings") +
-           Note(accepted, "plug-ins accept it") + "; Ctrl+C to stop\n";
+           Note(accepted, "plug-ins accept it") + "; Ctrl+C to stop";
 }

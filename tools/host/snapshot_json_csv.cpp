@@ -1,6 +1,6 @@
 // JSON with one source per line, so the output is also easy to read and grep;
 // CSV quoted as RFC 4180 asks, since names come from a user's settings file.
-#include "machine_formats.h"
+#include "snapshot_json_csv.h"
 
 #include <cmath>
 #include <cstdio>

@@ -10,7 +10,7 @@
 
 #include "source_snapshot.h"
 
-struct WatchState {
+struct LiveViewState {
     size_t historyLength = 24;
     std::vector<SourceReading> rows;
     std::vector<std::string> rowKeys;
@@ -23,11 +23,11 @@ struct WatchState {
 // Takes in one snapshot. With sources, the rows become exactly those sources;
 // with none (the monitor stopped), the last rows stay, each with no reading.
 // Every known history gains one value a redraw, a gap where there was none.
-void AdvanceWatch(WatchState &state, const Snapshot &snapshot);
+void AdvanceLiveView(LiveViewState &state, const Snapshot &snapshot);
 
 // The recent values of the source shown in row i, oldest first; empty when it has none.
-const std::deque<float> &RowHistory(const WatchState &state, size_t row);
+const std::deque<float> &RowHistory(const LiveViewState &state, size_t row);
 
 // Why there are no sources, for the top of the view: the diagnosis of the
 // shared block, after a word on whether sources were ever seen.
-std::string NoSourcesSentence(const WatchState &state, const std::string &diagnosis);
+std::string NoSourcesSentence(const LiveViewState &state, const std::string &diagnosis);

@@ -15,7 +15,7 @@
 // group it had before decides.
 using GroupHints = std::array<RowGroup, kRecordedSources>;
 
-class SnapshotSlots {
+class RecordedSlots {
   public:
     // Places a row at its index. A row that could not be read (readable false)
     // leaves no reading there. "" when placed, else why not: its index is taken
