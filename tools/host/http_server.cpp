@@ -1,7 +1,8 @@
-// Why a thread per connection: answering takes a snapshot through the plug-in,
-// which blocks for milliseconds (the settings file is read for every name), so
-// a single select() loop would hold every other client up meanwhile. Threads
-// are capped, and every wait is a select() of at most 200 ms against a
+// Why threads: answering takes a snapshot through the plug-in, which blocks
+// for a millisecond or more, so a single select() loop would hold every other
+// client up meanwhile. The threads are a pool (connection_pool.h) capped at
+// the connection limit and kept, since starting one costs more under Wine
+// than a whole answer; every wait is a select() of at most 200 ms against a
 // deadline, so a slow or silent client costs one thread for a few seconds and
 // Stop() ends everything promptly. After its answer a connection is shut for
 // sending and handed to the accept thread, which discards whatever the client
@@ -13,11 +14,13 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <memory>
 #include <mutex>
-
-#include "terminal_text.h"
 #include <thread>
 #include <vector>
+
+#include "connection_pool.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -143,11 +146,6 @@ HttpResponse HeadError(HeadStatus status) {
 } // namespace
 
 struct HttpServer::State {
-    struct Slot {
-        std::thread thread;
-        std::atomic<bool> busy{false};
-    };
-
     ServerLimits limits;
     RequestHandler handler;
     bool winsock = false;
@@ -156,7 +154,7 @@ struct HttpServer::State {
     std::atomic<bool> stop{false};
     std::atomic<uint64_t> answered{0};
     std::thread acceptor;
-    std::unique_ptr<Slot[]> slots;
+    std::unique_ptr<ConnectionPool> pool;
     std::mutex handedMutex;
     std::vector<Lingering> handed;    // from connection threads, taken up by the acceptor
     std::vector<Lingering> lingering; // the acceptor's own
@@ -242,27 +240,7 @@ void HttpServer::State::AcceptPending() {
         }
         u_long nonBlocking = 1;
         ioctlsocket(s, FIONBIO, &nonBlocking);
-        Slot *free = nullptr;
-        for (unsigned k = 0; k < limits.maxConnections && free == nullptr; ++k) {
-            if (!slots[k].busy) {
-                free = &slots[k];
-            }
-        }
-        if (free == nullptr) {
-            Reject(s);
-            continue;
-        }
-        if (free->thread.joinable()) {
-            free->thread.join(); // it has cleared busy, so it is ending
-        }
-        free->busy = true;
-        try {
-            free->thread = std::thread([this, free, s] {
-                Serve(s);
-                free->busy = false;
-            });
-        } catch (...) {
-            free->busy = false;
+        if (!pool->Admit(uintptr_t(s))) {
             Reject(s);
         }
     }
@@ -334,9 +312,9 @@ void HttpServer::State::CloseEverything() {
     if (acceptor.joinable()) {
         acceptor.join();
     }
-    for (unsigned k = 0; slots && k < limits.maxConnections; ++k) {
-        if (slots[k].thread.joinable()) {
-            slots[k].thread.join();
+    if (pool) {
+        for (uintptr_t s : pool->Stop()) {
+            closesocket(SOCKET(s));
         }
     }
     for (const std::vector<Lingering> *list : {&handed, &lingering}) {
@@ -420,7 +398,8 @@ HttpServer::Outcome HttpServer::Start(const ListenAddress &address, const Server
                                                 : ((sockaddr_in *)&bound)->sin_port);
     u_long nonBlocking = 1;
     ioctlsocket(st.listener, FIONBIO, &nonBlocking);
-    st.slots = std::make_unique<State::Slot[]>(limits.maxConnections);
+    st.pool = std::make_unique<ConnectionPool>(limits.maxConnections,
+                                               [&st](uintptr_t s) { st.Serve(SOCKET(s)); });
     st.acceptor = std::thread([&st] { st.AcceptLoop(); });
     return Outcome::Listening;
 }
