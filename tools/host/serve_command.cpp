@@ -6,6 +6,7 @@
 #include "terminal_text.h"
 #include "http_server.h"
 #include "serve_routes.h"
+#include "served_state.h"
 #include "shared_snapshot.h"
 #include "stop_signal.h"
 
@@ -25,7 +26,8 @@ std::string MachineName() {
 
 int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const TextStream &out,
              std::string &error) {
-    SharedSnapshot snapshots([&plugin] { return TakeServedState(plugin); });
+    ServedStateSource source(plugin);
+    SharedSnapshot snapshots([&source] { return source.Take(); });
     HttpServer server;
     auto handler = [&](const HttpRequest &request) {
         return Route(request, snapshots, plugin.path);
