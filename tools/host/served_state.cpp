@@ -5,7 +5,6 @@
 // names on the wrong sources beyond that one snapshot.
 #include "served_state.h"
 
-#include "block_copy.h"
 #include "block_diagnosis.h"
 
 namespace {
@@ -27,6 +26,21 @@ void Diagnose(const BlockCopy &copy, ServedState &state) {
 ServedStateSource::ServedStateSource(const LoadedPlugin &plugin)
     : plugin_(plugin), settingsPath_(SettingsFileOf(plugin.module)) {}
 
+ServedStateSource::~ServedStateSource() {
+    ReleaseHeldBlock(held_);
+}
+
+// While the plug-in gives sources it holds the block itself, so holding it
+// too shows no one anything new. Otherwise it is let go first: a block that
+// no one else holds is then seen gone.
+BlockCopy ServedStateSource::CopyBlock(int32_t reported) {
+    if (reported > 0) {
+        return CopyHeldBlock(held_);
+    }
+    ReleaseHeldBlock(held_);
+    return CopySharedBlock();
+}
+
 ServedState ServedStateSource::Take() {
     const FileStamp settings = StampOfFile(settingsPath_);
     ServedState state;
@@ -39,6 +53,7 @@ ServedState ServedStateSource::Take() {
 bool ServedStateSource::TakeWithKept(ServedState &state) {
     state.snapshot.time = LocalTimestamp();
     state.snapshot.reported = plugin_.sourcesNum();
+    lastReported_ = state.snapshot.reported;
     if (kept_.key.reported != state.snapshot.reported) {
         return false;
     }
@@ -46,7 +61,7 @@ bool ServedStateSource::TakeWithKept(ServedState &state) {
     for (SourceReading &source : state.snapshot.sources) {
         source.value = plugin_.sourceData(source.index);
     }
-    const BlockCopy after = CopySharedBlock();
+    const BlockCopy after = CopyBlock(state.snapshot.reported);
     const bool counted = after.access == BlockAccess::Copied &&
                          CountsFit(kept_, state.snapshot.reported, after.block.numTemps,
                                    after.block.numFans);
@@ -61,10 +76,12 @@ bool ServedStateSource::TakeWithKept(ServedState &state) {
 ServedState ServedStateSource::TakeAfresh(const FileStamp &settings) {
     kept_.kept = false;
     ServedState state;
-    const BlockCopy before = CopySharedBlock();
+    // The count of the snapshot before: the one being taken is not known yet.
+    const BlockCopy before = CopyBlock(lastReported_);
     const uint64_t readAtMs = GetTickCount64();
     state.snapshot = TakeSnapshot(plugin_);
-    const BlockCopy after = CopySharedBlock();
+    lastReported_ = state.snapshot.reported;
+    const BlockCopy after = CopyBlock(state.snapshot.reported);
     Diagnose(after, state);
     // No sources need no counts to be named by.
     bool whole = state.snapshot.sources.empty() || SameCounts(before, after);
