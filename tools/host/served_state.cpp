@@ -15,8 +15,7 @@ bool SameCounts(const BlockCopy &a, const BlockCopy &b) {
            a.block.numTemps == b.block.numTemps && a.block.numFans == b.block.numFans;
 }
 
-void Diagnose(const BlockCopy &copy, ServedState &state) {
-    const Diagnosis diagnosis = DiagnoseBlock(copy);
+void Record(const Diagnosis &diagnosis, ServedState &state) {
     state.finding = diagnosis.finding;
     state.findingSentence = diagnosis.sentence;
 }
@@ -30,15 +29,26 @@ ServedStateSource::~ServedStateSource() {
     ReleaseHeldBlock(held_);
 }
 
-// While the plug-in gives sources it holds the block itself, so holding it
-// too shows no one anything new. Otherwise it is let go first: a block that
-// no one else holds is then seen gone.
-BlockCopy ServedStateSource::CopyBlock(int32_t reported) {
-    if (reported > 0) {
-        return CopyHeldBlock(held_);
+// While the block is live a monitor publishes it (and the plug-in, having
+// found it live, holds it too), so holding it as well shows no one anything
+// new, and the next copy reads it in place. Once it is not live, it is let go
+// and copied afresh: a block that no one else holds is then seen gone, as it
+// would be without this reader.
+BlockCopy ServedStateSource::CopyBlock(Diagnosis &diagnosis) {
+    if (held_.view != nullptr) {
+        BlockCopy copy = CopyHeldBlock(held_);
+        diagnosis = DiagnoseBlock(copy);
+        if (diagnosis.finding == Finding::Live) {
+            return copy;
+        }
+        ReleaseHeldBlock(held_);
     }
-    ReleaseHeldBlock(held_);
-    return CopySharedBlock();
+    BlockCopy copy = CopySharedBlock();
+    diagnosis = DiagnoseBlock(copy);
+    if (diagnosis.finding == Finding::Live) {
+        HoldBlock(held_);
+    }
+    return copy;
 }
 
 ServedState ServedStateSource::Take() {
@@ -53,7 +63,6 @@ ServedState ServedStateSource::Take() {
 bool ServedStateSource::TakeWithKept(ServedState &state) {
     state.snapshot.time = LocalTimestamp();
     state.snapshot.reported = plugin_.sourcesNum();
-    lastReported_ = state.snapshot.reported;
     if (kept_.key.reported != state.snapshot.reported) {
         return false;
     }
@@ -61,7 +70,8 @@ bool ServedStateSource::TakeWithKept(ServedState &state) {
     for (SourceReading &source : state.snapshot.sources) {
         source.value = plugin_.sourceData(source.index);
     }
-    const BlockCopy after = CopyBlock(state.snapshot.reported);
+    Diagnosis diagnosis;
+    const BlockCopy after = CopyBlock(diagnosis);
     const bool counted = after.access == BlockAccess::Copied &&
                          CountsFit(kept_, state.snapshot.reported, after.block.numTemps,
                                    after.block.numFans);
@@ -69,20 +79,19 @@ bool ServedStateSource::TakeWithKept(ServedState &state) {
         kept_.kept = false; // the monitor changed under them: read everything again
         return false;
     }
-    Diagnose(after, state);
+    Record(diagnosis, state);
     return true;
 }
 
 ServedState ServedStateSource::TakeAfresh(const FileStamp &settings) {
     kept_.kept = false;
     ServedState state;
-    // The count of the snapshot before: the one being taken is not known yet.
-    const BlockCopy before = CopyBlock(lastReported_);
+    Diagnosis diagnosis;
+    const BlockCopy before = CopyBlock(diagnosis);
     const uint64_t readAtMs = GetTickCount64();
     state.snapshot = TakeSnapshot(plugin_);
-    lastReported_ = state.snapshot.reported;
-    const BlockCopy after = CopyBlock(state.snapshot.reported);
-    Diagnose(after, state);
+    const BlockCopy after = CopyBlock(diagnosis);
+    Record(diagnosis, state);
     // No sources need no counts to be named by.
     bool whole = state.snapshot.sources.empty() || SameCounts(before, after);
     for (const SourceReading &source : state.snapshot.sources) {

@@ -1,10 +1,11 @@
 // What kdhost --serve answers a request from: the plug-in's readings, read
 // afresh through its exports for every snapshot, and its descriptors, read
 // again only when the block's counts, the plug-in's count or the settings
-// file changed (descriptor_reuse.h); the block's diagnosis, read in place
-// while the plug-in holds the block (held_block.h).
+// file changed (descriptor_reuse.h); and the block's diagnosis, read in
+// place while the block is live (held_block.h).
 #pragma once
 
+#include "block_diagnosis.h"
 #include "descriptor_reuse.h"
 #include "held_block.h"
 #include "plugin_loader.h"
@@ -24,11 +25,10 @@ class ServedStateSource {
   private:
     bool TakeWithKept(ServedState &state);
     ServedState TakeAfresh(const FileStamp &settings);
-    BlockCopy CopyBlock(int32_t reported);
+    BlockCopy CopyBlock(Diagnosis &diagnosis);
 
     const LoadedPlugin &plugin_;
     const std::string settingsPath_;
     KeptDescriptors kept_;
-    HeldBlock held_;         // while the plug-in gives sources
-    int32_t lastReported_ = 0; // GetSourcesNum's last answer
+    HeldBlock held_; // while the block is live
 };
