@@ -30,7 +30,10 @@ constexpr size_t kMaxDrained = 1 << 20; // a client still sending past this is c
 // Read from one lingering client per wake: a client that streams faster than
 // it is drained then costs the others one slice at most, never a whole drain.
 constexpr size_t kDrainPerWake = 64 * 1024;
-constexpr int kMaxAcceptsPerWake = 64;
+// How long the answering thread waits for its client to close before handing
+// the connection to the accept thread: most clients close at once, having
+// read the answer.
+constexpr unsigned kCloseWaitMs = 20;
 
 enum class Wait { Ready, TimedOut, Stopped, Failed };
 
@@ -164,6 +167,7 @@ struct HttpServer::State {
     void Serve(SOCKET s);
     void Reject(SOCKET s);
     void Linger(SOCKET s);
+    void HandOver(const Lingering &l);
     void DrainLingering(const fd_set &readable);
     void CloseEverything();
 };
@@ -219,30 +223,54 @@ void HttpServer::State::Reject(SOCKET s) {
     if (send(s, bytes.data(), int(bytes.size()), 0) == int(bytes.size())) {
         ++answered;
     }
-    Linger(s);
+    shutdown(s, SD_SEND);
+    HandOver({s, GetTickCount64() + limits.lingerMs, 0});
 }
 
+// On the answering thread, right after the answer, while the next request is
+// still to come: closing here spares the accept thread, and so the next
+// connection, the work of a socket that is already done with.
 void HttpServer::State::Linger(SOCKET s) {
     shutdown(s, SD_SEND);
-    std::lock_guard<std::mutex> lock(handedMutex);
-    if (handed.size() >= kMaxLingering) {
-        closesocket(s);
-        return;
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG waitUntil = now + kCloseWaitMs;
+    Lingering l{s, now + limits.lingerMs, 0};
+    // The client has only just been sent the answer: wait before reading.
+    while (WaitForSocket(s, false, waitUntil, stop) == Wait::Ready) {
+        char discard[4096];
+        int n = recv(s, discard, sizeof discard, 0);
+        if (n == 0 || (n < 0 && WSAGetLastError() != WSAEWOULDBLOCK)) {
+            closesocket(s); // closed, as most clients do at once, or failed
+            return;
+        }
+        if (n > 0 && (l.drained += size_t(n)) > kMaxDrained) {
+            closesocket(s);
+            return;
+        }
     }
-    handed.push_back({s, GetTickCount64() + limits.lingerMs, 0});
+    // Still open or still sending: the accept thread drains it a slice at a time.
+    HandOver(l);
 }
 
+void HttpServer::State::HandOver(const Lingering &l) {
+    std::lock_guard<std::mutex> lock(handedMutex);
+    if (handed.size() >= kMaxLingering) {
+        closesocket(l.socket);
+        return;
+    }
+    handed.push_back(l);
+}
+
+// One connection per wake: the next is seen by the next select() at once, and
+// a lone request costs no accept that finds nothing.
 void HttpServer::State::AcceptPending() {
-    for (int i = 0; i < kMaxAcceptsPerWake; ++i) {
-        SOCKET s = accept(listener, nullptr, nullptr);
-        if (s == INVALID_SOCKET) {
-            return; // none left (WSAEWOULDBLOCK), or that client already gave up
-        }
-        u_long nonBlocking = 1;
-        ioctlsocket(s, FIONBIO, &nonBlocking);
-        if (!pool->Admit(uintptr_t(s))) {
-            Reject(s);
-        }
+    SOCKET s = accept(listener, nullptr, nullptr);
+    if (s == INVALID_SOCKET) {
+        return; // that client already gave up
+    }
+    // It has the listener's properties, non-blocking mode included.
+    if (!pool->Admit(uintptr_t(s))) {
+        Reject(s);
     }
 }
 
