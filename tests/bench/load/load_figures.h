@@ -1,5 +1,5 @@
-// The serve benchmark's figures per answer, as ratios to the reference
-// server's 404: the table people read and the rows ./run puts side by side.
+// The serve benchmark's figures per answer, and the rows they make: each as a
+// ratio to the reference server's 404, with its target and verdict.
 #pragma once
 
 #include <cstdint>
@@ -26,10 +26,18 @@ struct LoadFigures {
 // the phases' time.
 LoadFigures Summarize(std::vector<double> ms, uint64_t concurrent, double seconds);
 
-// The table, each row's ratios to the first one's (the reference's 404), with
-// a verdict on each target, or noVerdict in its place when that is not empty.
-std::string FiguresTable(const std::vector<LoadFigures> &figures, const std::string &noVerdict);
+struct ResultRow {
+    std::string name;    // "404, p50 vs reference 404", "reference 404, p50 ms", ...
+    double value = 0;
+    std::string target;  // "<= 1.5", ">= 0.5" or ""
+    std::string verdict; // "within" or "OVER" (<=), "met" or "UNDER" (>=), "FAILED", "" (none)
+};
 
-// One row per figure, tab-separated: what it is, its value, its target
-// ("<= 1.5", ">= 0.5" or ""). False when the file cannot be written.
-bool WriteResults(const std::string &path, const std::vector<LoadFigures> &figures);
+// Every figure of every answer; the ratios are to the first answer's (the
+// reference's 404). A failed request voids its answer's verdicts, and the
+// reference's void them all.
+std::vector<ResultRow> ResultRows(const std::vector<LoadFigures> &figures);
+
+// "within" or "OVER" for a value against "<= X", "met" or "UNDER" against
+// ">= X"; "" without a target.
+std::string Judge(double value, const std::string &target);
