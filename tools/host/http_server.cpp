@@ -5,9 +5,11 @@
 // than a whole answer; every wait is a select() of at most 200 ms against a
 // deadline, so a slow or silent client costs one thread for a few seconds and
 // Stop() ends everything promptly. After its answer a connection is shut for
-// sending and handed to the accept thread, which discards whatever the client
-// still sends until it closes (a bounded "lingering close"): closing with
-// unread bytes would reset the connection and could destroy the answer.
+// sending, and whatever the client still sends is discarded until it closes
+// (a bounded "lingering close"): closing with unread bytes would reset the
+// connection and could destroy the answer. The answering thread waits a
+// moment for that itself; a client still open then is handed to the accept
+// thread, which drains it a slice at a time.
 #include "http_server.h"
 
 #define FD_SETSIZE 128 // before winsock2.h: the lingering sockets plus the listener
