@@ -9,9 +9,15 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(KD_OTHER_ARCH x64)
     # The entry routine is __stdcall: its symbol carries the 12 bytes of arguments.
     set(KD_DLL_ENTRY _DllMain@12)
+    # SSE2 arithmetic for everything of ours, as every 32-bit Windows machine
+    # of this century has it: the x87 unit would hold intermediates in
+    # extended precision, so a product exactly at a limit in double (a tick
+    # spacing, a rounding edge) could land on the other side of it, and the
+    # two builds would compute different answers. For the DLL it also means a
+    # float is already rounded to single precision when it is returned in the
+    # x87 register.
+    add_compile_options(-msse2 -mfpmath=sse)
     set(KD_DLL_ARCH_CODEGEN
-        # Floats come back in the x87 register: SSE math makes sure they are
-        # already rounded to single precision when they get there.
         -msse2 -mfpmath=sse
         # Hosts only promise a 4-byte aligned stack on 32-bit Windows; nothing
         # here needs more, so no function realigns it.

@@ -42,6 +42,9 @@ constexpr Batches kRemoteWindow = {200, 101};  // IsWindow asks the window serve
 constexpr Batches kProfileFile = {5, 401};     // GetPrivateProfileStringA reads the file
 
 FILE *g_results = nullptr; // --results FILE, or none
+// --emulated: this process runs under a CPU emulator (32-bit Wine under qemu),
+// whose translation makes a ratio of two timings say nothing of the build.
+bool g_emulated = false;
 const char *g_place = "";  // where the monitor's window is, for the results rows
 
 volatile int g_intSink;
@@ -70,6 +73,7 @@ enum class Held { ToTarget, ForComparison };
 
 void PrintRow(const std::string &what, const SideBySide &m, Held held) {
     const char *verdict = held == Held::ForComparison ? ""
+                          : g_emulated                ? "emulated, no verdict"
                           : m.ratio <= kTarget        ? "within 1.02"
                                                       : "OVER 1.02";
     std::printf("  %-50s %10.1f %10.1f %7.3f %8.1f  %s\n", what.c_str(), m.subjectNs, m.floorNs,
@@ -281,6 +285,10 @@ int Benchmark() {
     std::printf("ns per call, median of interleaved rounds (%s); ratio = export / floor and\n"
                 "beyond = export - floor, the medians of each round's ratio and difference\n",
                 WineVersion().c_str());
+    if (g_emulated) {
+        std::printf("EMULATED: this build runs under a CPU emulator here; its timings measure\n"
+                    "the emulator's translation, not the build, and get no verdict\n");
+    }
     std::printf("  %-50s %10s %10s %7s %8s  %s\n", "export vs floor", "export", "floor", "ratio",
                 "beyond", "target");
     std::printf("monitor window in this process:\n");
@@ -337,6 +345,11 @@ int main(int argc, char **argv) {
         bool withMonitor = !(argc >= 5 && std::strcmp(argv[4], "--no-monitor") == 0);
         return Profile(argv[2], std::atoi(argv[3]), withMonitor);
     }
+    if (argc >= 2 && std::strcmp(argv[1], "--emulated") == 0) {
+        g_emulated = true;
+        --argc;
+        ++argv;
+    }
     if (argc == 3 && std::strcmp(argv[1], "--results") == 0) {
         g_results = std::fopen(argv[2], "w");
         if (g_results == nullptr) {
@@ -344,8 +357,8 @@ int main(int argc, char **argv) {
             return 2;
         }
     } else if (argc > 1) {
-        std::fprintf(stderr, "usage: kd_bench [--results FILE | --profile EXPORT CALLS "
-                             "[--no-monitor]]\n");
+        std::fprintf(stderr, "usage: kd_bench [--emulated] [--results FILE | --profile EXPORT "
+                             "CALLS [--no-monitor]]\n");
         return 2;
     }
     int code = Benchmark();

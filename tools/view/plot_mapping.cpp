@@ -3,9 +3,15 @@
 #include "plot_mapping.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
 
 #include "drawn_range.h"
+
+// The plot's rounding is the same on every build: no product is held in a
+// wider register than its type (SSE arithmetic on 32-bit x86 too).
+static_assert(FLT_EVAL_METHOD == 0, "floating-point arithmetic must be done in the types' own precision");
 
 namespace {
 
@@ -109,32 +115,45 @@ HistoryTrace TraceHistory(const std::deque<float> &history, size_t capacity,
     return trace;
 }
 
+// In whole milliseconds: a step that puts ticks exactly minSpacing apart (a
+// half hour over 150 minutes on 300 columns) is then found by an exact
+// comparison, whatever precision a floating-point product would be held in.
 TimeAxis TimeTicks(const PixelRect &plot, size_t capacity, unsigned intervalMs, int minSpacing) {
     TimeAxis axis;
-    const double span = double(capacity < 2 ? 1 : capacity - 1) * intervalMs / 1000.0;
+    const uint64_t spanMs = uint64_t(capacity < 2 ? 1 : capacity - 1) * intervalMs;
     const int columns = plot.Width() - 1;
-    if (!(span > 0) || columns <= 0) {
+    if (spanMs == 0 || columns <= 0) {
         return axis;
     }
-    const double pixelsPerSecond = columns / span;
     minSpacing = std::max(1, minSpacing); // never more ticks than columns
-    static const double kSteps[] = {0.1, 0.2, 0.5, 1,   2,   5,   10,   15,  25,
-                                    50,  60,  120, 300, 600, 900, 1800, 3600};
-    axis.step = 0;
-    for (double step : kSteps) {
-        if (step * pixelsPerSecond >= minSpacing) {
-            axis.step = step;
+    // Far enough apart: stepMs / spanMs * columns >= minSpacing.
+    auto wideEnough = [&](uint64_t stepMs) {
+        uint64_t covered, needed;
+        return __builtin_mul_overflow(stepMs, uint64_t(columns), &covered) ||
+               (!__builtin_mul_overflow(spanMs, uint64_t(minSpacing), &needed) && covered >= needed);
+    };
+    static const uint64_t kStepsMs[] = {100,    200,    500,    1000,   2000,    5000,
+                                        10000,  15000,  25000,  50000,  60000,   120000,
+                                        300000, 600000, 900000, 1800000, 3600000};
+    uint64_t stepMs = 0;
+    for (uint64_t step : kStepsMs) {
+        if (wideEnough(step)) {
+            stepMs = step;
             break;
         }
     }
-    if (axis.step == 0) {
-        for (axis.step = 7200; axis.step * pixelsPerSecond < minSpacing; axis.step *= 2) {
+    if (stepMs == 0) {
+        for (stepMs = 7200000; !wideEnough(stepMs); stepMs *= 2) {
         }
     }
-    // Whole multiples of the step, so a hair of rounding keeps the last tick.
-    for (long n = 0; n * axis.step <= span * (1 + 1e-9); ++n) {
-        double seconds = n * axis.step;
-        axis.ticks.push_back({plot.right - 1 - RoundToInt(seconds * pixelsPerSecond), seconds});
+    axis.step = double(stepMs) / 1000;
+    for (uint64_t atMs = 0;; atMs += stepMs) {
+        // Rounded to the nearest column, halves away from now.
+        const uint64_t back = (2 * atMs * uint64_t(columns) + spanMs) / (2 * spanMs);
+        axis.ticks.push_back({plot.right - 1 - int(back), double(atMs) / 1000});
+        if (spanMs - atMs < stepMs) {
+            break; // the next tick would be past the oldest sample
+        }
     }
     return axis;
 }
