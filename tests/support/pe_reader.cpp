@@ -71,6 +71,7 @@ void TakeOptionalHeader(const OptionalHeader &h, PeImage &image) {
     image.imageBase = h.ImageBase;
     image.sizeOfImage = h.SizeOfImage;
     image.dllCharacteristics = h.DllCharacteristics;
+    image.subsystem = h.Subsystem;
     for (uint32_t i = 0; i < 16 && i < h.NumberOfRvaAndSizes; ++i) {
         image.dataDirectoryRva[i] = h.DataDirectory[i].VirtualAddress;
         image.dataDirectorySize[i] = h.DataDirectory[i].Size;

@@ -48,6 +48,7 @@ struct PeImage {
     uint64_t imageBase = 0;
     uint32_t sizeOfImage = 0;
     uint16_t dllCharacteristics = 0;
+    uint16_t subsystem = 0; // IMAGE_SUBSYSTEM_WINDOWS_GUI (2) or _CUI (3) for a program
     uint32_t dataDirectoryRva[16] = {};
     uint32_t dataDirectorySize[16] = {};
     std::vector<PeSection> sections;

@@ -1,5 +1,5 @@
-// The exit codes of kdhost, kdmonitor and kdview: one table for the three
-// tools, so a script reads any of them the same way.
+// The exit codes of kdhost, kdmonitor, kdview and kdserve: one table for
+// the tools, so a script reads any of them the same way.
 #pragma once
 
 enum ToolExit : int {
@@ -14,4 +14,5 @@ enum ToolExit : int {
     kExitAddressUnusable = 7,  // the listen address is not this machine's, or cannot serve
     kExitNoDisplay = 8,        // no graphical session for a window
     kExitReplayIncomplete = 9, // a replay skipped rows or was cut short
+    kExitAlreadyRunning = 10,  // this user's server for that port runs already
 };

@@ -41,7 +41,8 @@ template <typename Function> Function FindExport(HMODULE module, const char *nam
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// The running program's own file as the system names it, however long.
+} // namespace
+
 std::wstring ModulePath() {
     std::wstring wide(MAX_PATH, L'\0');
     for (;;) {
@@ -59,6 +60,8 @@ std::wstring ModulePath() {
         wide.resize(wide.size() * 2); // cut short: GetModuleFileNameW returned the buffer's size
     }
 }
+
+namespace {
 
 // A wide path without the "\\?\" prefix, in the ANSI code page; "" when it has
 // characters the code page lacks.

@@ -16,6 +16,10 @@ struct LoadedPlugin {
     GetSourceDataFn sourceData = nullptr;
 };
 
+// The running program's own file as the system names it, however long; ""
+// when the system does not say.
+std::wstring ModulePath();
+
 // KelvoDyn.dll in the folder of the running program, as a full path. False
 // with a sentence when that folder cannot be named: nothing is searched for.
 bool DefaultPluginPath(std::string &path, std::string &error);

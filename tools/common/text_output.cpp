@@ -49,12 +49,7 @@ std::wstring Utf8ToWide(const std::string &utf8) {
     return Widen(utf8, CP_UTF8);
 }
 
-std::string AnsiToUtf8(const char *ansi, size_t maxBytes) {
-    size_t length = 0;
-    while (length < maxBytes && ansi[length] != '\0') {
-        ++length;
-    }
-    std::wstring wide = Widen(std::string(ansi, length), CP_ACP);
+std::string WideToUtf8(const std::wstring &wide) {
     if (wide.empty()) {
         return std::string();
     }
@@ -64,6 +59,14 @@ std::string AnsiToUtf8(const char *ansi, size_t maxBytes) {
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &utf8[0], bytes, nullptr,
                         nullptr);
     return utf8;
+}
+
+std::string AnsiToUtf8(const char *ansi, size_t maxBytes) {
+    size_t length = 0;
+    while (length < maxBytes && ansi[length] != '\0') {
+        ++length;
+    }
+    return WideToUtf8(Widen(std::string(ansi, length), CP_ACP));
 }
 
 std::string AnsiToUtf8(const std::string &ansi) {

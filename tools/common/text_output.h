@@ -31,6 +31,8 @@ std::string ShownPath(const std::string &ansiPath);
 
 // UTF-8 as the UTF-16 the platform's wide functions take (drawing, titles).
 std::wstring Utf8ToWide(const std::string &utf8);
+// And back: what the wide functions give (paths, registry values) as UTF-8.
+std::string WideToUtf8(const std::wstring &wide);
 
 // Characters as a terminal shows them: one per code point.
 size_t DisplayWidth(const std::string &utf8);

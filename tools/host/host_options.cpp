@@ -1,6 +1,7 @@
 // Parses kdhost's command line into HostOptions and holds its usage text.
 #include "host_options.h"
 
+#include "autostart_arguments.h"
 #include "module_header.h"
 #include "option_table.h"
 #include "option_values.h"
@@ -8,8 +9,29 @@
 
 namespace {
 
+// --autostart install takes what serving takes; remove and show take nothing.
+std::string AutostartConflict(const HostOptions &options, bool timingGiven, bool intervalGiven) {
+    const bool otherMode = options.watch || options.diagnose || options.checkSettings ||
+                           intervalGiven || options.format != OutputFormat::Table ||
+                           !options.logPath.empty();
+    if (options.autostart == AutostartAction::Install) {
+        return otherMode ? "--autostart install takes the options of --serve: --serve "
+                           "[ADDR:]PORT and --plugin PATH"
+                         : UnattendedServeProblem(options, "--autostart install");
+    }
+    if (otherMode || options.serve || timingGiven || !options.pluginPath.empty()) {
+        return std::string("--autostart ") +
+               (options.autostart == AutostartAction::Remove ? "remove" : "show") +
+               " takes no other options: it acts on what is registered";
+    }
+    return "";
+}
+
 // Combinations that cannot mean anything; the first one found, as a sentence.
 std::string Conflict(const HostOptions &options, bool timingGiven, bool intervalGiven) {
+    if (options.autostart != AutostartAction::None) {
+        return AutostartConflict(options, timingGiven, intervalGiven);
+    }
     if (options.checkSettings &&
         (options.watch || options.diagnose || options.serve || timingGiven ||
          options.format != OutputFormat::Table || !options.logPath.empty())) {
@@ -124,6 +146,30 @@ const std::vector<Row> kOptions = {
          return !v || TakeFileName(v, "--check-settings takes a file name, not an empty one",
                                    p.options.settingsPath, error);
      }},
+    {"--autostart", "ACTION", OptionValue::Required,
+     "the server started at each logon of this user, with no\n"
+     "console window, and started again when it ends: 'install'\n"
+     "with the --serve options registers it (replacing what was\n"
+     "registered) and starts it now; 'show' says what is\n"
+     "registered, whether it runs, where it serves and where its\n"
+     "log is; 'remove' stops it and removes the registration\n"
+     "(docs/unattended.md)",
+     [](HostParse &p, const OptionText &v, std::string &error) {
+         const struct {
+             const char *word;
+             AutostartAction action;
+         } kActions[] = {{"install", AutostartAction::Install},
+                         {"remove", AutostartAction::Remove},
+                         {"show", AutostartAction::Show}};
+         for (const auto &action : kActions) {
+             if (*v == action.word) {
+                 p.options.autostart = action.action;
+                 return true;
+             }
+         }
+         error = "--autostart takes install, remove or show, not '" + TerminalText(*v) + "'";
+         return false;
+     }},
     {"--version", "", OptionValue::None, "print kdhost's version",
      [](HostParse &p, const OptionText &, std::string &) { return p.options.version = true; }},
     {"--help -h /?", "", OptionValue::None, "show this text",
@@ -181,7 +227,11 @@ const char kUsageEnd[] =
     "     left as it is\n"
     "  6  --serve: the port is in use by another program\n"
     "  7  --serve: the address is not this machine's, or cannot be served\n"
-    "     (broadcast, multicast, an IPv4 address in IPv6 form)\n";
+    "     (broadcast, multicast, an IPv4 address in IPv6 form)\n"
+    "With --autostart: 0 it serves (remove: nothing is left); 1 it does not\n"
+    "(show: nothing registered, or not running or answering); 4 kdserve.exe is\n"
+    "not beside kdhost.exe, or the Run key cannot be written; 3, 6 and 7 as for\n"
+    "--serve\n";
 
 std::string HostUsage() {
     const std::string bits = HostBitness();

@@ -9,6 +9,9 @@
 
 enum class OutputFormat { Table, Json, Csv };
 
+// --autostart: the server started at this user's logon (docs/unattended.md).
+enum class AutostartAction { None, Install, Remove, Show };
+
 struct HostOptions {
     std::string pluginPath; // empty: KelvoDyn.dll beside kdhost.exe
     OutputFormat format = OutputFormat::Table;
@@ -21,6 +24,7 @@ struct HostOptions {
     ListenAddress listen; // with serve
     bool checkSettings = false;
     std::string settingsPath; // with checkSettings; empty: the one beside the plug-in
+    AutostartAction autostart = AutostartAction::None; // Install takes the serve options
     bool help = false;
     bool version = false;
 };

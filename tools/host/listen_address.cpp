@@ -26,6 +26,8 @@ bool WholeIpv4(const std::string &host) {
     return parts == 4;
 }
 
+} // namespace
+
 bool Loopback(const std::string &host) {
     return host.rfind("127.", 0) == 0 || host == "::1";
 }
@@ -33,8 +35,6 @@ bool Loopback(const std::string &host) {
 bool EveryInterface(const std::string &host) {
     return host == "0.0.0.0" || host == "::";
 }
-
-} // namespace
 
 bool ParseListenAddress(const std::string &text, ListenAddress &address, std::string &error) {
     std::string host = "127.0.0.1";
@@ -89,12 +89,18 @@ std::string ListenUrl(const std::string &host, uint16_t port) {
     return "http://" + HostAndPort(host, port) + "/";
 }
 
+std::string ServedUrl(const std::string &host, uint16_t port, const std::string &machineName) {
+    // 0.0.0.0 in a URL reaches nothing; the machine's name does, from here and elsewhere.
+    if (EveryInterface(host)) {
+        return ListenUrl(machineName.empty() ? "127.0.0.1" : machineName, port);
+    }
+    return ListenUrl(host, port);
+}
+
 std::string ServeStartText(const ListenAddress &address, uint16_t port,
                            const std::string &machineName, bool untilDuration) {
     const bool every = EveryInterface(address.host);
-    // 0.0.0.0 in a URL reaches nothing; the machine's name does, from here and elsewhere.
-    std::string urlHost = every ? (machineName.empty() ? "127.0.0.1" : machineName) : address.host;
-    std::string text = "kdhost: serving " + ListenUrl(urlHost, port) +
+    std::string text = "kdhost: serving " + ServedUrl(address.host, port, machineName) +
                        " (metrics at /metrics, JSON at /data.json)" +
                        (untilDuration ? "; stops after the duration or Ctrl+C" : "; Ctrl+C stops") +
                        "\n";

@@ -19,6 +19,16 @@ std::string HostAndPort(const std::string &host, uint16_t port);
 // "http://127.0.0.1:9876/".
 std::string ListenUrl(const std::string &host, uint16_t port);
 
+// An address of this machine only (127.x.x.x, ::1).
+bool Loopback(const std::string &host);
+
+// 0.0.0.0 or ::, the addresses that listen on every interface.
+bool EveryInterface(const std::string &host);
+
+// The URL clients use: ListenUrl of the address, or for every interface of
+// the machine's name (machineName; "" when unknown: 127.0.0.1).
+std::string ServedUrl(const std::string &host, uint16_t port, const std::string &machineName);
+
 // The start line of kdhost --serve, and for an address other machines can
 // reach, a second one saying so and that there is no login. The URL names the
 // machine (machineName; "" when unknown) where the address is every interface.

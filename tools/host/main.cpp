@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "autostart_command.h"
 #include "block_copy.h"
 #include "block_diagnosis.h"
 #include "diagnosis_report.h"
@@ -94,6 +95,10 @@ int main(int argc, char **argv) {
     }
     if (options->diagnose) {
         return Diagnose(out);
+    }
+    if (options->autostart != AutostartAction::None) {
+        int code = RunAutostart(*options, out, error);
+        return error.empty() ? code : Fail(code, error);
     }
     std::string path = options->pluginPath;
     if (options->checkSettings) {

@@ -3,26 +3,13 @@
 #include "serve_command.h"
 
 #include "exit_codes.h"
-#include "terminal_text.h"
 #include "http_server.h"
+#include "machine_name.h"
+#include "serve_instance.h"
 #include "serve_routes.h"
 #include "served_state.h"
 #include "shared_snapshot.h"
 #include "stop_signal.h"
-
-namespace {
-
-// The name other machines know this one by, or "" when the system has none.
-std::string MachineName() {
-    char name[256];
-    DWORD size = sizeof name;
-    if (!GetComputerNameExA(ComputerNameDnsHostname, name, &size) || size == 0) {
-        return "";
-    }
-    return TerminalText(std::string(name, size));
-}
-
-} // namespace
 
 int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const TextStream &out,
              std::string &error) {
@@ -40,7 +27,8 @@ int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const Te
     case HttpServer::Outcome::AddressUnusable:
         return kExitAddressUnusable;
     }
-    StopSignal stop;
+    // Named by this process, so the program that started it (kdserve) can stop it cleanly.
+    StopSignal stop(ServeStopEventName(GetCurrentProcessId()).c_str());
     WriteText(out, ServeStartText(settings.address, server.port(), MachineName(),
                                   settings.durationSeconds > 0));
     DWORD wait = settings.durationSeconds > 0 ? DWORD(settings.durationSeconds * 1000.0) : INFINITE;
