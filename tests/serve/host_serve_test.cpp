@@ -7,12 +7,14 @@
 
 #include <atomic>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <set>
 #include <thread>
 
 #include "exit_codes.h"
+#include "support/fake_monitor.h"
 #include "support/host_output.h"
 #include "support/plugin.h"
 #include "support/plugin_copy.h"
@@ -268,6 +270,68 @@ TEST(ServeSnapshots, ConcurrentRequestsShareOneSnapshotLaterOnesTakeTheirOwn) {
         EXPECT_EQ(next, last + 1) << "a request after the last snapshot takes a new one";
         last = next;
     }
+}
+
+// The descriptors a scrape reuses: each step changes one thing they depend on
+// (the settings file, rewritten to the same size; the block's counts, split
+// otherwise for the same total) and the very next scrape must show it.
+TEST(ServeDescriptors, TheNextScrapeFollowsTheSettingsFileAndTheBlocksCounts) {
+    PluginCopy copy("serve-descriptors");
+    ASSERT_TRUE(copy.ok());
+    copy.WriteSettings(SettingsText({"Temperature1=CPU"}));
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.ok());
+    monitor.Publish({4550, 5200}, {900, 1200, 0});
+    Server server;
+    ASSERT_TRUE(StartServer("--plugin \"" + copy.folder() + "\\KelvoDyn.dll\"", server));
+    const struct {
+        const char *what;
+        std::function<void()> change;
+        std::vector<const char *> lines;
+    } steps[] = {
+        {"the first scrape", [] {},
+         {"kelvodyn_temperature_celsius{index=\"0\",name=\"CPU\"} 45.5\n",
+          "kelvodyn_fan_rpm{index=\"2\",name=\"KD fan speed 1\"} 900\n"}},
+        {"a name changed, the file's size kept",
+         [&] { copy.WriteSettings(SettingsText({"Temperature1=GPU"})); },
+         {"kelvodyn_temperature_celsius{index=\"0\",name=\"GPU\"} 45.5\n"}},
+        {"three temperatures and two fans, five sources still",
+         [&] { monitor.Publish({4550, 5200, 6100}, {900, 1200}); },
+         {"kelvodyn_temperature_celsius{index=\"2\",name=\"KD temperature 3\"} 61\n",
+          "kelvodyn_fan_rpm{index=\"3\",name=\"KD fan speed 1\"} 900\n",
+          "kelvodyn_fan_rpm{index=\"4\",name=\"KD fan speed 2\"} 1200\n",
+          "kelvodyn_source_info{index=\"2\",group=\"temperature\",name=\"KD temperature 3\""}},
+        {"the settings file gone", [&] { copy.DeleteFile("KelvoDyn.ini"); },
+         {"kelvodyn_temperature_celsius{index=\"0\",name=\"KD temperature 1\"} 45.5\n"}},
+        {"a reading changed, nothing else", [&] { monitor.Publish({4550, 5200, 6150}, {900, 1200}); },
+         {"kelvodyn_temperature_celsius{index=\"2\",name=\"KD temperature 3\"} 61.5\n"}},
+    };
+    for (const auto &step : steps) {
+        step.change();
+        const std::string body = HttpGet(server.port, "/metrics").body;
+        for (const char *line : step.lines) {
+            EXPECT_NE(body.find(line), std::string::npos) << step.what << ": " << line << body;
+        }
+    }
+}
+
+// A plug-in that gives sources whatever the block shows (the counting one
+// opens no block at all): the server must let go of the block once it is not
+// live, or its own view would keep the name of a block no one else holds.
+TEST(ServeFindings, AServerKeepsNoBlockAliveThatItsMonitorLetGo) {
+    auto monitor = std::make_unique<FakeMonitor>();
+    ASSERT_TRUE(monitor->ok());
+    monitor->Publish({4550}, {900});
+    Server server;
+    ASSERT_TRUE(StartServer("--plugin \"" + BuildDir() + "\\counting_plugin.dll\"", server));
+    for (int i = 0; i < 2; ++i) { // the second one reads the block in place
+        const std::string live = HttpGet(server.port, "/metrics").body;
+        EXPECT_NE(live.find("kelvodyn_finding{finding=\"live\"} 1\n"), std::string::npos) << live;
+    }
+    monitor.reset();
+    const std::string gone = HttpGet(server.port, "/metrics").body;
+    EXPECT_NE(gone.find("kelvodyn_finding{finding=\"no-block\"} 1\n"), std::string::npos) << gone;
+    EXPECT_FALSE(BlockNameOpens()) << "kdhost --serve still holds the block";
 }
 
 TEST(ServeCommandLine, WhereItCannotListenAndWhatItRefuses) {

@@ -4,13 +4,18 @@
 // function of the test's own. No monitor.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 #include <thread>
 
+#include "connection_pool.h"
+#include "descriptor_reuse.h"
 #include "http_request.h"
 #include "http_server.h"
 #include "serve_routes.h"
@@ -19,6 +24,7 @@
 #include "metrics_text.h"
 #include "served_snapshot.h"
 #include "status_page.h"
+#include "support/processes.h"
 
 namespace {
 
@@ -413,6 +419,130 @@ TEST(ServeFailures, ASnapshotThatThrowsOnceIs500AndTheServerGoesOn) {
     EXPECT_EQ(takes, 3) << "each request after the failure took a fresh snapshot";
     server.Stop();
     EXPECT_EQ(server.answered(), 3u);
+}
+
+// Kept descriptors serve a scrape only while everything they were read under
+// still holds; a stamp that could not be had matches nothing, itself included.
+TEST(DescriptorReuse, OnlyWhileNothingTheyDependOnChanged) {
+    FileStamp file;
+    file.known = file.exists = true;
+    file.created = 100;
+    file.written = 200;
+    file.size = 42;
+    KeptDescriptors kept;
+    kept.kept = true;
+    kept.key = {5, 2, 3, file};
+    kept.readAtMs = 1000;
+    auto with = [&](auto change) {
+        FileStamp changed = file;
+        change(changed);
+        return changed;
+    };
+    const struct {
+        const char *what;
+        bool kept;
+        FileStamp now;
+        uint64_t nowMs;
+        bool reuse;
+    } cases[] = {
+        {"nothing changed", true, file, 1000 + kMaxDescriptorAgeMs - 1, true},
+        {"never kept", false, file, 1000, false},
+        {"written again", true, with([](FileStamp &f) { f.written++; }), 1000, false},
+        {"made anew", true, with([](FileStamp &f) { f.created++; }), 1000, false},
+        {"another size", true, with([](FileStamp &f) { f.size--; }), 1000, false},
+        {"gone", true, with([](FileStamp &f) { f = FileStamp{true, false, 0, 0, 0}; }), 1000,
+         false},
+        {"cannot be asked", true, with([](FileStamp &f) { f.known = false; }), 1000, false},
+        {"as old as allowed", true, file, 1000 + kMaxDescriptorAgeMs, false},
+        {"a clock that went back", true, file, 999, false},
+    };
+    for (const auto &c : cases) {
+        kept.kept = c.kept;
+        EXPECT_EQ(MayReuse(kept, c.now, c.nowMs), c.reuse) << c.what;
+    }
+    kept.key.settings.known = false;
+    EXPECT_FALSE(MayReuse(kept, kept.key.settings, 1000)) << "an unknown stamp matched itself";
+
+    const struct {
+        const char *what;
+        int32_t reported;
+        uint16_t temps, fans;
+        bool fit;
+    } counts[] = {
+        {"the same", 5, 2, 3, true},
+        {"another answer of GetSourcesNum", 4, 2, 3, false},
+        {"the same total, split otherwise", 5, 3, 2, false},
+        {"more fans", 5, 2, 4, false},
+    };
+    for (const auto &c : counts) {
+        EXPECT_EQ(CountsFit(kept, c.reported, c.temps, c.fans), c.fit) << c.what;
+    }
+}
+
+// The pool's cap counts a connection from its admission until its answer is
+// done; one past it is handed back to be refused, and a slot freed is taken.
+TEST(ConnectionPool, AdmitsUpToItsCapAndKeepsItsThreads) {
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::mutex mutex;
+    std::vector<uintptr_t> served;
+    std::set<DWORD> threads;
+    ConnectionPool pool(2, [&](uintptr_t connection) {
+        WaitForSingleObject(release, 10000);
+        std::lock_guard<std::mutex> lock(mutex);
+        served.push_back(connection);
+        threads.insert(GetCurrentThreadId());
+    });
+    EXPECT_TRUE(pool.Admit(1));
+    EXPECT_TRUE(pool.Admit(2));
+    EXPECT_FALSE(pool.Admit(3)) << "a third connection admitted past a cap of 2";
+    SetEvent(release);
+    auto servedCount = [&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        return served.size();
+    };
+    ASSERT_TRUE(WaitUntil([&] { return servedCount() == 2; }, 10000));
+    for (uintptr_t c = 4; c < 14; ++c) {
+        EXPECT_TRUE(WaitUntil([&] { return pool.Admit(c); }, 10000)) << c;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return servedCount() == 12; }, 10000));
+    EXPECT_TRUE(pool.Stop().empty()) << "every admitted connection was served";
+    EXPECT_LE(threads.size(), 2u) << "a thread was started past the cap";
+    EXPECT_FALSE(pool.Admit(20)) << "admitted after Stop";
+    CloseHandle(release);
+}
+
+// Sequential requests are answered by the threads already there: a connection
+// costs a wake-up, not a thread's start.
+TEST(ServeConnections, SequentialRequestsAreAnsweredOnKeptThreads) {
+    // Counted by a mark of each thread's own, which a new thread never finds
+    // set, whatever identifier the system gives it.
+    static std::atomic<int> threads{0};
+    threads = 0;
+    HttpServer server;
+    std::string error;
+    ListenAddress loopback;
+    ASSERT_EQ(server.Start(loopback, ServerLimits{},
+                           [&](const HttpRequest &) {
+                               thread_local bool counted = false;
+                               if (!counted) {
+                                   counted = true;
+                                   ++threads;
+                               }
+                               return ErrorResponse(404, "nothing here");
+                           },
+                           error),
+              HttpServer::Outcome::Listening)
+        << error;
+    const int requests = 40;
+    for (int i = 0; i < requests; ++i) {
+        HttpReply reply = HttpGet(server.port(), "/", 10000);
+        ASSERT_EQ(reply.status, 404) << reply.raw;
+        ASSERT_TRUE(reply.closed);
+    }
+    server.Stop();
+    EXPECT_EQ(server.answered(), uint64_t(requests));
+    // The thread that answered one may still be closing it as the next comes.
+    EXPECT_LE(threads, 2) << "a thread per connection";
 }
 
 } // namespace

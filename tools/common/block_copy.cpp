@@ -7,6 +7,19 @@
 
 #include "monitor_link/monitor_liveness.h"
 
+void CopyFromView(const void *view, BlockCopy &copy) {
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(view, &region, sizeof region) != sizeof region) {
+        copy.error = GetLastError();
+        copy.access = BlockAccess::CannotOpen;
+        return;
+    }
+    copy.access = BlockAccess::Copied;
+    copy.viewBytes = region.RegionSize;
+    std::memcpy(&copy.block, view, std::min<size_t>(region.RegionSize, sizeof copy.block));
+    copy.windowExists = MonitorWindowExists(copy.block.hwnd);
+}
+
 BlockCopy CopySharedBlock() {
     BlockCopy copy;
     HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, SHARED_BLOCK_NAME);
@@ -17,20 +30,14 @@ BlockCopy CopySharedBlock() {
         return copy;
     }
     const void *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-    MEMORY_BASIC_INFORMATION region{};
-    if (view == nullptr || VirtualQuery(view, &region, sizeof region) != sizeof region) {
+    if (view == nullptr) {
         copy.error = GetLastError();
         copy.access = BlockAccess::CannotOpen;
     } else {
-        copy.access = BlockAccess::Copied;
-        copy.viewBytes = region.RegionSize;
-        std::memcpy(&copy.block, view, std::min<size_t>(region.RegionSize, sizeof copy.block));
-    }
-    if (view != nullptr) {
+        CopyFromView(view, copy);
         UnmapViewOfFile(view);
     }
     CloseHandle(mapping);
-    copy.windowExists = copy.access == BlockAccess::Copied && MonitorWindowExists(copy.block.hwnd);
     if (copy.windowExists) {
         GetWindowThreadProcessId(WindowFromBlockField(copy.block.hwnd), &copy.windowProcess);
     }

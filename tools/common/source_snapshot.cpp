@@ -19,7 +19,9 @@ SourceGroup GroupOfUnits(const char *units) {
     return lstrcmpiA(units, "RPM") == 0 ? SourceGroup::Fan : SourceGroup::Other;
 }
 
-SourceReading ReadSource(const LoadedPlugin &plugin, uint32_t index) {
+} // namespace
+
+SourceReading DescribeSource(const LoadedPlugin &plugin, uint32_t index) {
     SourceReading reading;
     reading.index = index;
     SourceDesc desc;
@@ -35,11 +37,8 @@ SourceReading ReadSource(const LoadedPlugin &plugin, uint32_t index) {
     reading.scaleMin = desc.scaleMin;
     reading.scaleMax = desc.scaleMax;
     reading.scaleDivisions = desc.scaleDivisions;
-    reading.value = plugin.sourceData(index);
     return reading;
 }
-
-} // namespace
 
 Snapshot TakeSnapshot(const LoadedPlugin &plugin) {
     Snapshot snapshot;
@@ -47,7 +46,8 @@ Snapshot TakeSnapshot(const LoadedPlugin &plugin) {
     snapshot.reported = plugin.sourcesNum();
     uint32_t count = snapshot.reported < 0 ? 0 : uint32_t(snapshot.reported);
     for (uint32_t index = 0; index < count && index < kMaxSources; ++index) {
-        snapshot.sources.push_back(ReadSource(plugin, index));
+        snapshot.sources.push_back(DescribeSource(plugin, index));
+        snapshot.sources.back().value = plugin.sourceData(index);
     }
     return snapshot;
 }

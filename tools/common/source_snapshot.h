@@ -34,6 +34,9 @@ constexpr uint32_t kMaxSources = 256;
 
 Snapshot TakeSnapshot(const LoadedPlugin &plugin);
 
+// One source's descriptor through GetSourceDesc, its value left as no reading.
+SourceReading DescribeSource(const LoadedPlugin &plugin, uint32_t index);
+
 bool HasReading(float value);
 
 // The value as people read it: two decimals for a temperature, whole RPM for

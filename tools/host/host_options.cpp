@@ -6,6 +6,7 @@
 #include "module_header.h"
 #include "monitor_link/shared_sensor_block.h"
 #include "settings_words.h"
+#include "terminal_text.h"
 
 namespace {
 

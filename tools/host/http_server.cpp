@@ -1,23 +1,28 @@
-// Why a thread per connection: answering takes a snapshot through the plug-in,
-// which blocks for milliseconds (the settings file is read for every name), so
-// a single select() loop would hold every other client up meanwhile. Threads
-// are capped, and every wait is a select() of at most 200 ms against a
+// Why threads: answering takes a snapshot through the plug-in, which blocks
+// for a millisecond or more, so a single select() loop would hold every other
+// client up meanwhile. The threads are a pool (connection_pool.h) capped at
+// the connection limit and kept, since starting one costs more under Wine
+// than a whole answer; every wait is a select() of at most 200 ms against a
 // deadline, so a slow or silent client costs one thread for a few seconds and
 // Stop() ends everything promptly. After its answer a connection is shut for
-// sending and handed to the accept thread, which discards whatever the client
-// still sends until it closes (a bounded "lingering close"): closing with
-// unread bytes would reset the connection and could destroy the answer.
+// sending, and whatever the client still sends is discarded until it closes
+// (a bounded "lingering close"): closing with unread bytes would reset the
+// connection and could destroy the answer. The answering thread waits a
+// moment for that itself; a client still open then is handed to the accept
+// thread, which drains it a slice at a time.
 #include "http_server.h"
 
 #define FD_SETSIZE 128 // before winsock2.h: the lingering sockets plus the listener
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <memory>
 #include <mutex>
-
-#include "terminal_text.h"
 #include <thread>
 #include <vector>
+
+#include "connection_pool.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -27,7 +32,10 @@ constexpr size_t kMaxDrained = 1 << 20; // a client still sending past this is c
 // Read from one lingering client per wake: a client that streams faster than
 // it is drained then costs the others one slice at most, never a whole drain.
 constexpr size_t kDrainPerWake = 64 * 1024;
-constexpr int kMaxAcceptsPerWake = 64;
+// How long the answering thread waits for its client to close before handing
+// the connection to the accept thread: most clients close at once, having
+// read the answer.
+constexpr unsigned kCloseWaitMs = 20;
 
 enum class Wait { Ready, TimedOut, Stopped, Failed };
 
@@ -143,11 +151,6 @@ HttpResponse HeadError(HeadStatus status) {
 } // namespace
 
 struct HttpServer::State {
-    struct Slot {
-        std::thread thread;
-        std::atomic<bool> busy{false};
-    };
-
     ServerLimits limits;
     RequestHandler handler;
     bool winsock = false;
@@ -156,7 +159,7 @@ struct HttpServer::State {
     std::atomic<bool> stop{false};
     std::atomic<uint64_t> answered{0};
     std::thread acceptor;
-    std::unique_ptr<Slot[]> slots;
+    std::unique_ptr<ConnectionPool> pool;
     std::mutex handedMutex;
     std::vector<Lingering> handed;    // from connection threads, taken up by the acceptor
     std::vector<Lingering> lingering; // the acceptor's own
@@ -166,6 +169,7 @@ struct HttpServer::State {
     void Serve(SOCKET s);
     void Reject(SOCKET s);
     void Linger(SOCKET s);
+    void HandOver(const Lingering &l);
     void DrainLingering(const fd_set &readable);
     void CloseEverything();
 };
@@ -221,50 +225,54 @@ void HttpServer::State::Reject(SOCKET s) {
     if (send(s, bytes.data(), int(bytes.size()), 0) == int(bytes.size())) {
         ++answered;
     }
-    Linger(s);
+    shutdown(s, SD_SEND);
+    HandOver({s, GetTickCount64() + limits.lingerMs, 0});
 }
 
+// On the answering thread, right after the answer, while the next request is
+// still to come: closing here spares the accept thread, and so the next
+// connection, the work of a socket that is already done with.
 void HttpServer::State::Linger(SOCKET s) {
     shutdown(s, SD_SEND);
-    std::lock_guard<std::mutex> lock(handedMutex);
-    if (handed.size() >= kMaxLingering) {
-        closesocket(s);
-        return;
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG waitUntil = now + kCloseWaitMs;
+    Lingering l{s, now + limits.lingerMs, 0};
+    // The client has only just been sent the answer: wait before reading.
+    while (WaitForSocket(s, false, waitUntil, stop) == Wait::Ready) {
+        char discard[4096];
+        int n = recv(s, discard, sizeof discard, 0);
+        if (n == 0 || (n < 0 && WSAGetLastError() != WSAEWOULDBLOCK)) {
+            closesocket(s); // closed, as most clients do at once, or failed
+            return;
+        }
+        if (n > 0 && (l.drained += size_t(n)) > kMaxDrained) {
+            closesocket(s);
+            return;
+        }
     }
-    handed.push_back({s, GetTickCount64() + limits.lingerMs, 0});
+    // Still open or still sending: the accept thread drains it a slice at a time.
+    HandOver(l);
 }
 
+void HttpServer::State::HandOver(const Lingering &l) {
+    std::lock_guard<std::mutex> lock(handedMutex);
+    if (handed.size() >= kMaxLingering) {
+        closesocket(l.socket);
+        return;
+    }
+    handed.push_back(l);
+}
+
+// One connection per wake: the next is seen by the next select() at once, and
+// a lone request costs no accept that finds nothing.
 void HttpServer::State::AcceptPending() {
-    for (int i = 0; i < kMaxAcceptsPerWake; ++i) {
-        SOCKET s = accept(listener, nullptr, nullptr);
-        if (s == INVALID_SOCKET) {
-            return; // none left (WSAEWOULDBLOCK), or that client already gave up
-        }
-        u_long nonBlocking = 1;
-        ioctlsocket(s, FIONBIO, &nonBlocking);
-        Slot *free = nullptr;
-        for (unsigned k = 0; k < limits.maxConnections && free == nullptr; ++k) {
-            if (!slots[k].busy) {
-                free = &slots[k];
-            }
-        }
-        if (free == nullptr) {
-            Reject(s);
-            continue;
-        }
-        if (free->thread.joinable()) {
-            free->thread.join(); // it has cleared busy, so it is ending
-        }
-        free->busy = true;
-        try {
-            free->thread = std::thread([this, free, s] {
-                Serve(s);
-                free->busy = false;
-            });
-        } catch (...) {
-            free->busy = false;
-            Reject(s);
-        }
+    SOCKET s = accept(listener, nullptr, nullptr);
+    if (s == INVALID_SOCKET) {
+        return; // that client already gave up
+    }
+    // It has the listener's properties, non-blocking mode included.
+    if (!pool->Admit(uintptr_t(s))) {
+        Reject(s);
     }
 }
 
@@ -334,9 +342,9 @@ void HttpServer::State::CloseEverything() {
     if (acceptor.joinable()) {
         acceptor.join();
     }
-    for (unsigned k = 0; slots && k < limits.maxConnections; ++k) {
-        if (slots[k].thread.joinable()) {
-            slots[k].thread.join();
+    if (pool) {
+        for (uintptr_t s : pool->Stop()) {
+            closesocket(SOCKET(s));
         }
     }
     for (const std::vector<Lingering> *list : {&handed, &lingering}) {
@@ -420,7 +428,8 @@ HttpServer::Outcome HttpServer::Start(const ListenAddress &address, const Server
                                                 : ((sockaddr_in *)&bound)->sin_port);
     u_long nonBlocking = 1;
     ioctlsocket(st.listener, FIONBIO, &nonBlocking);
-    st.slots = std::make_unique<State::Slot[]>(limits.maxConnections);
+    st.pool = std::make_unique<ConnectionPool>(limits.maxConnections,
+                                               [&st](uintptr_t s) { st.Serve(SOCKET(s)); });
     st.acceptor = std::thread([&st] { st.AcceptLoop(); });
     return Outcome::Listening;
 }

@@ -1,5 +1,6 @@
-// A small HTTP/1.1 server over Winsock: one accept thread, one thread per
-// connection up to a fixed number, every connection closed after one answer.
+// A small HTTP/1.1 server over Winsock: one accept thread and kept threads
+// that answer one connection each, up to a fixed number, every connection
+// closed after one answer.
 #pragma once
 
 #include <atomic>

@@ -10,11 +10,13 @@
 #include "serve_instance.h"
 #include "serve_routes.h"
 #include "served_snapshot.h"
+#include "served_state.h"
 #include "stop_signal.h"
 
 int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const TextStream &out,
              std::string &error) {
-    SharedSnapshot snapshots([&plugin] { return TakeServedState(plugin); });
+    ServedStateSource source(plugin);
+    SharedSnapshot snapshots([&source] { return source.Take(); });
     HttpServer server;
     auto handler = [&](const HttpRequest &request) {
         return Route(request, snapshots, plugin.path);

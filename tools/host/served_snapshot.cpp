@@ -3,8 +3,6 @@
 // finish and answer from it, or fail with it.
 #include "served_snapshot.h"
 
-#include "block_copy.h"
-
 std::shared_ptr<const ServedState> SharedSnapshot::Fresh() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (taking_) {
@@ -38,13 +36,4 @@ std::shared_ptr<const ServedState> SharedSnapshot::Fresh() {
         std::rethrow_exception(failure);
     }
     return latest_;
-}
-
-ServedState TakeServedState(const LoadedPlugin &plugin) {
-    ServedState state;
-    state.snapshot = TakeSnapshot(plugin);
-    Diagnosis diagnosis = DiagnoseBlock(CopySharedBlock());
-    state.finding = diagnosis.finding;
-    state.findingSentence = diagnosis.sentence;
-    return state;
 }

@@ -41,6 +41,3 @@ class SharedSnapshot {
     std::shared_ptr<const ServedState> latest_;
     std::exception_ptr failure_; // of the last attempt, if it failed
 };
-
-// Takes a snapshot through the plug-in's exports and diagnoses the block.
-ServedState TakeServedState(const LoadedPlugin &plugin);
