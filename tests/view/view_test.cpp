@@ -47,7 +47,7 @@ TEST(ViewExitCodes, BadCommandLinesAndNoDisplay) {
          "it is a folder"},
         {"no display", "--duration 1", kExitNoDisplay, "kdview needs a graphical session"},
         {"no display: how to get one", "--snapshot \"" + snapshot + "\" --after 1", kExitNoDisplay,
-         "xvfb-run gives one"},
+         "start the monitor and kdview under one X server"},
         {"help", "--help", kExitOk, ""},
         {"the version", "--version", kExitOk, ""},
     };
@@ -62,8 +62,9 @@ TEST(ViewExitCodes, BadCommandLinesAndNoDisplay) {
         << "a snapshot without a window";
 }
 
-// Without a window the advice fits the platform: under Wine an X display and
-// xvfb-run, on Windows (forced here by the test hook of RunsUnderWine) a
+// Without a window the advice fits the platform: under Wine an X display, and
+// the monitor and kdview under one xvfb-run; on Windows (forced here by the
+// test hook of RunsUnderWine) a
 // desktop session, in Windows words only.
 TEST(ViewExitCodes, NoDisplayAdviceFitsThePlatform) {
     const std::string snapshot = BuildDir() + "\\view_test-platform.png";
@@ -77,7 +78,9 @@ TEST(ViewExitCodes, NoDisplayAdviceFitsThePlatform) {
         const char *absent; // a pattern, matched without regard to case
     } cases[] = {
         {"under Wine, a window", nullptr, "--duration 1",
-         "xvfb-run -a wine kdview.exe --snapshot out.png --after 5", "signed-in"},
+         "xvfb-run -a sh -c 'wine kdmonitor.exe --duration 30 & wine kdview.exe --snapshot out.png "
+         "--after 5'",
+         "signed-in"},
         {"under Wine, a snapshot", nullptr, snapshotArguments, "(under Wine: DISPLAY is not set)",
          "signed-in"},
         {"a hook set to anything but 1 changes nothing", "yes", "--duration 1", "xvfb-run",
@@ -100,7 +103,7 @@ TEST(ViewExitCodes, NoDisplayAdviceFitsThePlatform) {
         const char *present;
         const char *absent;
     } helps[] = {
-        {"--help under Wine", nullptr, "xvfb-run -a wine kdview.exe", "from the desktop"},
+        {"--help under Wine", nullptr, "xvfb-run -a sh -c 'wine kdmonitor.exe", "from the desktop"},
         {"--help on Windows", "1", "run it from the desktop", wineWords},
     };
     for (const auto &c : helps) {

@@ -35,6 +35,8 @@ int RunServe(const LoadedPlugin &plugin, const ServeSettings &settings, const Te
                                   settings.durationSeconds > 0));
     WaitForEventUntil(stop.event(), DeadlineAfterSeconds(settings.durationSeconds));
     server.Stop();
-    Say("stopped after answering " + std::to_string(server.answered()) + " requests");
+    const auto answered = server.answered();
+    Say("stopped after answering " + std::to_string(answered) +
+        (answered == 1 ? " request" : " requests"));
     return kExitOk;
 }

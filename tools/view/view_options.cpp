@@ -90,11 +90,16 @@ const char kUsageEnd[] =
     "under a banner that says why, until the sources return.\n"
     "\n";
 
+const char kSnapshotWithoutDisplay[] =
+    "xvfb-run -a sh -c 'wine kdmonitor.exe --duration 30 & wine kdview.exe --snapshot out.png "
+    "--after 5'";
+
 std::string ViewUsage() {
-    const char *session =
+    const std::string session =
         RunsUnderWine()
-            ? "kdview needs a graphical session. Under Wine without a display, xvfb-run gives\n"
-              "one for a snapshot: xvfb-run -a wine kdview.exe --snapshot out.png --after 5\n"
+            ? std::string("kdview needs a graphical session. Under Wine without a display, start the\n"
+                          "monitor and kdview under one X server for a snapshot:\n  ") +
+                  kSnapshotWithoutDisplay + "\n"
             : "kdview needs a graphical session: run it from the desktop, not from a service\n"
               "or a remote shell without one.\n";
     return kTitle +

@@ -23,3 +23,8 @@ std::optional<ViewOptions> ParseViewOptions(const std::vector<std::string> &args
                                             std::string &error);
 
 std::string ViewUsage();
+
+// Under Wine without a display: a snapshot needs an X server, and the monitor
+// must run in the same X session (a Wine session's windows go to the display
+// of the program that began it). The one command line that advice gives.
+extern const char kSnapshotWithoutDisplay[];

@@ -17,6 +17,7 @@
 #include "source_snapshot.h"
 #include "stop_signal.h"
 #include "text_output.h"
+#include "view_options.h"
 #include "live_view_state.h"
 #include "wine_host.h"
 
@@ -175,8 +176,10 @@ std::string NoWindowSentence() {
                           "user (a service or a remote shell without a desktop has none), for a "
                           "snapshot too";
     }
-    const std::string snapshot = ". For a snapshot without a display, xvfb-run gives one: "
-                                 "xvfb-run -a wine kdview.exe --snapshot out.png --after 5";
+    const std::string snapshot =
+        std::string(". For a snapshot without a display, start the monitor and kdview under one X "
+                    "server: ") +
+        kSnapshotWithoutDisplay;
     if (GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
         return sentence + ", and there is none (under Wine: DISPLAY is not set)" + snapshot;
     }
