@@ -22,7 +22,7 @@ const std::vector<ExitCodeRow> &ExitCodeTable() {
          {"no sources; --diagnose: the plug-in would show nothing; --check-settings: something to "
           "fix; --autostart: it does not serve (show: nothing registered, not running or not "
           "answering)",
-          "nothing to publish (no sensor found, or the block cannot be published); --stop: no "
+          "nothing to publish (no sensor found, or the block cannot be made); --stop: no "
           "monitor is running; --replay: a file that is no recording or holds no usable row",
           "", ""}},
         {kExitUsage,
@@ -67,8 +67,8 @@ const std::vector<ExitCodeRow> &ExitCodeTable() {
          {"", "--replay: rows were skipped or the rest could not be read (a summary says so)", "",
           ""}},
         {kExitAlreadyRunning,
-         "this user's server for that port runs already",
-         {"", "", "",
+         "another instance runs already",
+         {"", "another monitor publishes the block already: the first one goes on", "",
           "started a second time for the same port: the first one goes on (see "
           "docs/unattended.md)"}},
     };

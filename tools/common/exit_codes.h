@@ -21,7 +21,7 @@ enum ToolExit : int {
     kExitAddressUnusable = 7,  // the listen address is not this machine's, or cannot serve
     kExitNoDisplay = 8,        // no graphical session for a window
     kExitReplayIncomplete = 9, // a replay skipped rows or was cut short
-    kExitAlreadyRunning = 10,  // this user's server for that port runs already
+    kExitAlreadyRunning = 10,  // another instance runs already (a monitor, a server)
 };
 
 struct ExitCodeRow {

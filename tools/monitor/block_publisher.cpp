@@ -4,9 +4,44 @@
 #include <atomic>
 
 #include "error_words.h"
+#include "exit_codes.h"
 #include "monitor_link/monitor_liveness.h"
 
 namespace {
+
+// Held by the running monitor from before it touches the block until after it
+// has let it go: of two monitors started together exactly one gets it, where
+// looking at the block first and writing it then leaves a gap both slip into.
+const char kInstanceMutexName[] = "KDMonitorInstance";
+
+const char kAlreadyPublishing[] = "another monitor is already publishing \"" SHARED_BLOCK_NAME
+                                  "\"; it goes on (stop it first with kdmonitor --stop)";
+
+// kExitOk when this process now owns the instance mutex. A monitor that ended
+// without letting go (killed) leaves it abandoned, which still counts as ours.
+int TakeInstance(BlockPublisher &publisher, std::string &error) {
+    publisher.instance = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+    if (publisher.instance == nullptr) {
+        error = "cannot make sure no other monitor runs: " + ErrorWords(GetLastError());
+        return kExitNo;
+    }
+    const DWORD taken = WaitForSingleObject(publisher.instance, 0);
+    if (taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED) {
+        return kExitOk;
+    }
+    CloseHandle(publisher.instance);
+    publisher.instance = nullptr;
+    error = kAlreadyPublishing;
+    return kExitAlreadyRunning;
+}
+
+void ReleaseInstance(BlockPublisher &publisher) {
+    if (publisher.instance != nullptr) {
+        ReleaseMutex(publisher.instance);
+        CloseHandle(publisher.instance);
+        publisher.instance = nullptr;
+    }
+}
 
 // A plug-in reads the block while we write it, in this order: readings, then
 // counts, then the live flag. Release ordering keeps it whatever the compiler
@@ -27,8 +62,11 @@ void WriteGroup(int32_t *slots, const std::vector<int32_t> &values) {
 
 } // namespace
 
-bool StartPublishing(const MonitorOptions &options, const Readings &first,
-                     BlockPublisher &publisher, std::string &error) {
+int StartPublishing(const MonitorOptions &options, const Readings &first,
+                    BlockPublisher &publisher, std::string &error) {
+    if (const int taken = TakeInstance(publisher, error); taken != kExitOk) {
+        return taken;
+    }
     publisher.mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                            sizeof(SharedSensorBlock), SHARED_BLOCK_NAME);
     // A plug-in may still hold the block of a monitor that stopped: the name then
@@ -37,29 +75,31 @@ bool StartPublishing(const MonitorOptions &options, const Readings &first,
     if (publisher.mapping == nullptr) {
         error = "cannot create the shared block \"" SHARED_BLOCK_NAME "\": " +
                 ErrorWords(GetLastError());
-        return false;
+        StopPublishing(publisher);
+        return kExitNo;
     }
     publisher.block = static_cast<SharedSensorBlock *>(
         MapViewOfFile(publisher.mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedSensorBlock)));
     if (publisher.block == nullptr) {
         error = "cannot map the shared block: " + ErrorWords(GetLastError());
         StopPublishing(publisher);
-        return false;
+        return kExitNo;
     }
-    // A block left by a monitor that still runs is live by the plug-in's own rule.
+    // A monitor that takes no instance mutex (an older one) may publish still:
+    // its block is live by the plug-in's own rule.
     if (existed && BlockIsLive(publisher.block)) {
-        error = "another monitor is already publishing \"" SHARED_BLOCK_NAME "\"";
+        error = kAlreadyPublishing;
         UnmapViewOfFile(publisher.block);
         publisher.block = nullptr;
         StopPublishing(publisher);
-        return false;
+        return kExitAlreadyRunning;
     }
     publisher.window = CreateWindowExA(0, "STATIC", "kdmonitor", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                        nullptr, GetModuleHandleA(nullptr), nullptr);
     if (publisher.window == nullptr) {
         error = "cannot create the monitor window: " + ErrorWords(GetLastError());
         StopPublishing(publisher);
-        return false;
+        return kExitNo;
     }
     SharedSensorBlock *block = publisher.block;
     StoreFlags(block, 0); // not live until everything else is in place
@@ -69,7 +109,7 @@ bool StartPublishing(const MonitorOptions &options, const Readings &first,
     PublishReadings(publisher, options, first.temps, first.fans);
     WriteGroup(block->extra, {});
     StoreFlags(block, options.live ? FLAG_PUBLISHING : 0);
-    return true;
+    return kExitOk;
 }
 
 void PublishReadings(BlockPublisher &publisher, const MonitorOptions &options,
@@ -85,7 +125,12 @@ void PublishReadings(BlockPublisher &publisher, const MonitorOptions &options,
 
 void StopPublishing(BlockPublisher &publisher) {
     if (publisher.block != nullptr) {
-        StoreFlags(publisher.block, 0);
+        // A block that names another window is another monitor's now: leave it be.
+        const bool ours = publisher.window != nullptr &&
+                          publisher.block->hwnd == BlockFieldFromWindow(publisher.window);
+        if (ours) {
+            StoreFlags(publisher.block, 0);
+        }
         UnmapViewOfFile(publisher.block);
         publisher.block = nullptr;
     }
@@ -97,4 +142,5 @@ void StopPublishing(BlockPublisher &publisher) {
         CloseHandle(publisher.mapping);
         publisher.mapping = nullptr;
     }
+    ReleaseInstance(publisher);
 }

@@ -51,8 +51,9 @@ int RunMonitor(const MonitorOptions &options) {
 
     const StopSignal stop(kStopEventName);
     BlockPublisher publisher;
-    if (!StartPublishing(options, source.first.readings, publisher, error)) {
-        return Fail(kExitNo, error);
+    if (const int started = StartPublishing(options, source.first.readings, publisher, error);
+        started != kExitOk) {
+        return Fail(started, error);
     }
     if (!source.about.empty()) {
         Say(source.about);
