@@ -219,6 +219,15 @@ TEST(SourceOptions, HowTheRealSourcesCombine) {
         {{"--force"}, "there is no --write-settings"},
         {{"--hwmon", "--speed", "2"}, "go with --replay"},
         {{"--replay", "r.csv", "--interval", "200"}, "own timing"},
+        {{"--temps", "1.00,-0.01,21474836.47"}, ""},
+        {{"--temps", "1.005"}, "'1.005' has more than two decimals"},
+        {{"--temps", "1.000"}, "'1.000' has more than two decimals"},
+        {{"--temps", "21474836.48"}, "is out of range"},
+        {{"--stop"}, ""},
+        {{"--stop", "--help"}, ""},
+        {{"--stop", "--temps", "1"}, "--temps does not go with it"},
+        {{"--not-live", "--stop"}, "--not-live does not go with it"},
+        {{"--stop", "--hwmon"}, "--hwmon does not go with it"},
     };
     for (const auto &c : cases) {
         std::string error;

@@ -27,11 +27,12 @@ std::vector<std::string> SplitList(const std::string &text) {
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 
-// Degrees with up to two decimals, as the block's hundredths.
+// Degrees with up to two decimals, exactly, as the block's hundredths: a
+// third decimal would be rounded away unseen.
 NumberRead ReadTemperatureItem(const std::string &item, int32_t &slot) {
-    double degrees = 0;
-    const NumberRead read = ReadDecimal(item, kInt32Min / 100.0, kInt32Max / 100.0, degrees);
-    slot = int32_t(std::llround(degrees * 100.0));
+    int64_t hundredths = 0;
+    const NumberRead read = ReadScaled(item, 2, kInt32Min, kInt32Max, hundredths);
+    slot = int32_t(hundredths);
     return read;
 }
 
@@ -48,13 +49,16 @@ struct SlotList {
     NumberRead (*read)(const std::string &item, int32_t &slot);
     const char *noNumber; // "is not ..."
     const char *range;    // what the block holds
+    const char *tooPrecise; // a number of more decimals than the block holds, or nullptr
 };
 
 const SlotList kTemperatures = {"--temps", ReadTemperatureItem,
                                 "is not a temperature in degrees (e.g. 45.5)",
-                                "-21474836.48 to 21474836.47"};
+                                "-21474836.48 to 21474836.47",
+                                "has more than two decimals (the block holds hundredths of a "
+                                "degree)"};
 const SlotList kFans = {"--fans", ReadFanItem, "is not a whole number of RPM",
-                        "-2147483648 to 2147483647"};
+                        "-2147483648 to 2147483647", nullptr};
 
 bool ParseSlots(const SlotList &list, const std::string &text, std::vector<int32_t> &out,
                 std::string &error) {
@@ -62,10 +66,15 @@ bool ParseSlots(const SlotList &list, const std::string &text, std::vector<int32
         int32_t slot = 0;
         const NumberRead read = list.read(item, slot);
         if (read != NumberRead::Taken) {
+            double number = 0;
+            const bool tooPrecise = list.tooPrecise != nullptr &&
+                                    ReadDecimal(item, -HUGE_VAL, HUGE_VAL, number) ==
+                                        NumberRead::Taken;
             error = std::string(list.option) + ": '" + TerminalText(item) + "' " +
                     (read == NumberRead::OutOfRange
                          ? "is out of range (the block holds " + std::string(list.range) + ")"
-                         : std::string(list.noNumber));
+                     : tooPrecise ? std::string(list.tooPrecise)
+                                  : std::string(list.noNumber));
             return false;
         }
         out.push_back(slot);
@@ -170,6 +179,22 @@ const std::vector<Row> &AllOptions() {
     return all;
 }
 
+// The first option given other than --stop, as --help names it; "" for none.
+std::string OptionBesideStop(const std::vector<std::string> &args) {
+    std::string other, unused;
+    WalkForms(args, FormsOf(AllOptions()),
+              [&](size_t row, const OptionText &, std::string &) {
+                  const std::string names = AllOptions()[row].names;
+                  const std::string name = names.substr(0, names.find(' '));
+                  if (other.empty() && name != "--stop") {
+                      other = name;
+                  }
+                  return true;
+              },
+              unused);
+    return other;
+}
+
 } // namespace
 
 std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string> &args,
@@ -177,6 +202,14 @@ std::optional<MonitorOptions> ParseMonitorOptions(const std::vector<std::string>
     MonitorOptions options;
     if (LayoutVersionMistake(args, error) || !WalkOptions(args, AllOptions(), options, error)) {
         return std::nullopt;
+    }
+    if (options.stopRunning && !options.help && !options.version) {
+        const std::string other = OptionBesideStop(args);
+        if (!other.empty()) {
+            error = "--stop asks the running monitor to stop and takes no other option; " + other +
+                    " does not go with it";
+            return std::nullopt;
+        }
     }
     error = SourceConflict(options);
     if (!error.empty()) {
