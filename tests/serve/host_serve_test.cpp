@@ -118,6 +118,8 @@ TEST_F(Serving, BadRequestsGetTheirStatusAndNeverAnEcho) {
         {"an unknown path", "GET /<script>alert(1)</script> HTTP/1.1\r\n\r\n", 404},
         {"garbage", "\x16\x03\x01<script>\r\n\r\n", 400},
         {"a broken field", "GET / HTTP/1.1\r\n<script>\r\n\r\n", 400},
+        {"two lengths that differ (RFC 9112)",
+         "GET /metrics HTTP/1.1\r\nContent-Length: 0\r\nContent-Length: 7\r\n\r\n<b>x</b>", 400},
         {"HTTP/2", "GET / HTTP/2.0\r\n\r\n", 505},
         {"a head over 8 KiB", "GET / HTTP/1.1\r\nX: " + std::string(9000, '<') + "\r\n\r\n", 431},
     };

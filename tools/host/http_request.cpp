@@ -147,6 +147,47 @@ bool ParseHeaderField(std::string_view line, HttpHeader &field) {
     return true;
 }
 
+bool EqualsNoCase(std::string_view text, std::string_view lower) {
+    return text.size() == lower.size() && StartsWithNoCase(text, lower);
+}
+
+// Content-Length as framing allows it: every value, in one field or several,
+// in a list or not, is the same run of digits (leading zeros aside). Two
+// lengths that differ are how a request is smuggled past a proxy that takes
+// the other one; such a request is malformed, as is a length that is no number.
+bool ContentLengthsAgree(const std::vector<HttpHeader> &headers) {
+    std::string_view agreed;
+    bool seen = false;
+    for (const HttpHeader &field : headers) {
+        if (!EqualsNoCase(field.name, "content-length")) {
+            continue;
+        }
+        std::string_view rest = field.value;
+        for (;;) {
+            const size_t comma = rest.find(',');
+            std::string_view item = rest.substr(0, comma);
+            const size_t first = item.find_first_not_of(" \t");
+            const size_t last = item.find_last_not_of(" \t");
+            item = first == std::string_view::npos ? "" : item.substr(first, last - first + 1);
+            if (item.empty() || item.find_first_not_of("0123456789") != std::string_view::npos) {
+                return false;
+            }
+            const size_t significant = item.find_first_not_of('0');
+            item = significant == std::string_view::npos ? "0" : item.substr(significant);
+            if (seen && item != agreed) {
+                return false;
+            }
+            agreed = item;
+            seen = true;
+            if (comma == std::string_view::npos) {
+                break;
+            }
+            rest = rest.substr(comma + 1);
+        }
+    }
+    return true;
+}
+
 // The next line ended by LF, without its CR; false when no LF has come yet.
 bool NextLine(std::string_view bytes, size_t &at, std::string_view &line) {
     size_t end = bytes.find('\n', at);
@@ -202,6 +243,9 @@ HeadStatus ParseRequestHead(const char *bytes, size_t size, HttpRequest &request
             return HeadStatus::TooLarge;
         }
         parsed.headers.push_back(std::move(field));
+    }
+    if (!ContentLengthsAgree(parsed.headers)) {
+        return HeadStatus::Malformed;
     }
     request = std::move(parsed);
     return HeadStatus::Complete;

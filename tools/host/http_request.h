@@ -26,7 +26,7 @@ struct HttpRequest {
 enum class HeadStatus {
     Incomplete,         // no empty line yet, and nothing wrong so far
     Complete,           // the record is filled
-    Malformed,          // 400: not a request line, or a broken header field
+    Malformed,          // 400: not a request line, a broken header field, or lengths that differ
     TooLarge,           // 431: no end within kMaxRequestHead bytes, or too many fields
     VersionUnsupported, // 505: a well-formed line of another HTTP version
 };
