@@ -142,6 +142,47 @@ TEST(ViewPicture, EverySourceIsAChartOnItsOwnScale) {
     }
 }
 
+// Run only on a screen smaller than the pictures asked for (CMakeLists.txt
+// starts an X server of 320x200 for it): the window is clipped, the snapshot
+// must not be.
+TEST(ViewSmallScreen, SnapshotsAreTheSizeAskedForWhateverTheScreen) {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_LT(screenWidth, 400) << "this test needs a screen smaller than its pictures";
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor("--temps 75 --fans 3500", monitor));
+    const struct {
+        const char *what;
+        const char *size; // "" for the default
+        int width, height;
+    } cases[] = {
+        {"the default size", "", 960, 600},
+        {"a size asked for", " --size 1000x720", 1000, 720},
+        {"a size just past the screen", " --size 400x300", 400, 300},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = SnapshotPath("small-screen");
+        CapturedTool view("kdview.exe", "--snapshot \"" + path + "\" --after 2" + c.size);
+        ASSERT_EQ(view.Wait(60000), 0) << view.Errors();
+        Pixels pixels;
+        ASSERT_TRUE(ReadSnapshot(path, pixels));
+        EXPECT_EQ(pixels.width, c.width) << "on a " << screenWidth << "x" << screenHeight
+                                         << " screen";
+        EXPECT_EQ(pixels.height, c.height);
+        std::vector<FoundChart> charts = FindCharts(pixels, kAxis, kGrid);
+        ASSERT_EQ(charts.size(), 2u) << "both charts whole in the picture";
+        // 75 of 150 and 3500 of 7000: each line is drawn, in the plot's middle.
+        for (size_t i = 0; i < charts.size(); ++i) {
+            const FoundChart &chart = charts[i];
+            ColourRows line = RowsOfColour(pixels, chart, i == 0 ? kTemperature : kFan);
+            ASSERT_GT(line.count, 0u) << "chart " << i << " has no line";
+            const double middle = (chart.ticks.front() + chart.ticks.back()) / 2.0;
+            EXPECT_LE(std::abs(line.top - middle), 2.0) << "chart " << i;
+        }
+    }
+}
+
 TEST(ViewPicture, FahrenheitReadingsPastTheScaleAreDrawnInsideTheirCharts) {
     PluginCopy copy("view-fahrenheit");
     ASSERT_TRUE(copy.ok());

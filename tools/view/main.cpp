@@ -29,7 +29,7 @@ int RunView(const ViewOptions &options) {
         return Fail(code, error);
     }
     if (!options.snapshotPath.empty()) {
-        Say("wrote " + AnsiToUtf8(options.snapshotPath));
+        Say("wrote " + ShownPath(options.snapshotPath));
     }
     return kExitOk;
 }

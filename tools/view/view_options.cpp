@@ -48,8 +48,8 @@ const std::vector<Row> kOptions = {
          return true;
      }},
     FileRow<ViewParse>(&ViewParse::snapshotPath, "--snapshot", "FILE",
-                       "after --after seconds, write what the window shows to FILE\n"
-                       "as a PNG picture, then close it",
+                       "after --after seconds, write the picture to FILE as a PNG\n"
+                       "(at --size, whatever the screen), then close the window",
                        "--snapshot takes the name of the PNG file to write"),
     DecimalRow<ViewParse>(&ViewParse::snapshotAfterSeconds, "--after", "S",
                           "when to write the snapshot (default 5)", 0, 1e6,

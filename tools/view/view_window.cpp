@@ -39,6 +39,13 @@ struct View {
     std::string error;
 };
 
+// A snapshot is drawn at the size asked for, whatever size the screen lets
+// the window have: a screen smaller than the picture clips the window, never
+// the picture. Only a window that is just looked at follows its own size.
+bool DrawsSnapshot(const View &view) {
+    return !view.options->snapshotPath.empty();
+}
+
 View *ViewOf(HWND window) {
     return reinterpret_cast<View *>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -78,9 +85,17 @@ BOOL OnNcCreate(HWND window, LPCREATESTRUCTW create) {
 BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
     View &view = *ViewOf(window);
     view.fonts = CreateViewFonts();
-    ReadSources(window, view); // the first picture already shows the sources
-    SetTimer(window, kReadTimer, view.options->intervalMs, nullptr);
     const ViewOptions &options = *view.options;
+    if (DrawsSnapshot(view) && !ResizeBackBuffer(view.buffer, options.width, options.height)) {
+        view.exitCode = kExitFileFailed;
+        view.error = "cannot draw the snapshot at " + std::to_string(options.width) + "x" +
+                     std::to_string(options.height) +
+                     " pixels: the system gives no picture that large (try a smaller --size)";
+        return TRUE; // RunViewWindow closes the window
+    }
+    ReadSources(window, view); // the first picture already shows the sources
+    Render(view);
+    SetTimer(window, kReadTimer, view.options->intervalMs, nullptr);
     double endSeconds =
         options.snapshotPath.empty() ? options.durationSeconds : options.snapshotAfterSeconds;
     if (!options.snapshotPath.empty() || options.durationSeconds > 0) {
@@ -93,6 +108,10 @@ void OnSize(HWND window, UINT state, int width, int height) {
     View &view = *ViewOf(window);
     if (state == SIZE_MINIMIZED || width <= 0 || height <= 0) {
         return; // keep the picture for when it is shown again
+    }
+    if (DrawsSnapshot(view)) {
+        InvalidateRect(window, nullptr, FALSE);
+        return;
     }
     if (width != view.buffer.width || height != view.buffer.height) {
         ResizeBackBuffer(view.buffer, width, height);
@@ -222,6 +241,11 @@ int RunViewWindow(const LoadedPlugin &plugin, const ViewOptions &options, std::s
     if (window == nullptr) {
         error = NoWindowSentence();
         return kExitNoDisplay;
+    }
+    if (view.exitCode != kExitOk) {
+        DestroyWindow(window);
+        error = view.error;
+        return view.exitCode;
     }
     // Ctrl+C in the terminal kdview was started from closes the window, as its
     // close button does.
