@@ -15,6 +15,7 @@
 #include "file_stream.h"
 #include "number_reader.h"
 #include "settings_words.h"
+#include "terminal_text.h"
 #include "support/file_text.h"
 #include "support/plugin.h"
 #include "support/plugin_copy.h"
@@ -288,6 +289,36 @@ TEST(ToolMessages, OneLineEscapedAsAWhole) {
     EXPECT_LT(MessageLine(std::string(100000, 'x')).size(), size_t(5000)) << "no flood";
     SetMessageTool(Tool::Host);
     EXPECT_EQ(MessageLine("x"), "kdhost: x\n");
+}
+
+TEST(PathText, EscapedAndCutInTheMiddleSoTheFileNameStays) {
+    const size_t half = kPathChars / 2;
+    const std::string start(half, 's'), end(half, 'e');
+    const struct {
+        const char *what;
+        std::string path, shown;
+    } cases[] = {
+        {"a plain path", "C:\\Tools\\KelvoDyn.ini", "C:\\Tools\\KelvoDyn.ini"},
+        {"control characters", "C:\\a\x1b]0;x\x07.ini", "C:\\a\\e]0;x\\a.ini"},
+        {"exactly the limit", start + end, start + end},
+        {"one past it", start + "x" + end, start + "..." + end},
+        {"30000 characters", start + std::string(30000, 'x') + end, start + "..." + end},
+        {"escapes are never split", std::string(kPathChars + 1, '\x01'),
+         [] {
+             std::string escaped;
+             for (size_t i = 0; i < kPathChars / 2; ++i) {
+                 escaped += "\\x01";
+             }
+             return escaped + "..." + escaped;
+         }()},
+        {"bytes that are no UTF-8", "caf\xE9.ini", "caf\\xe9.ini"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(PathText(c.path), c.shown) << c.what;
+    }
+    EXPECT_EQ(TerminalTextBothEnds("abcdefg", 4), "ab...fg");
+    EXPECT_EQ(TerminalTextBothEnds("abcdefg", 3), "ab...g");
+    EXPECT_EQ(TerminalTextBothEnds("abc", 0), "...");
 }
 
 TEST(Deadlines, WaitOnTheClockThatDoesNotWrap) {

@@ -2,6 +2,7 @@
 #include "terminal_text.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -56,28 +57,54 @@ std::string Escape(unsigned codePoint, bool rawByte) {
     return text;
 }
 
+// The input character at text[at] as shown, and its length in bytes.
+std::string ShownCharacter(const std::string &text, size_t at, size_t &length) {
+    unsigned codePoint = 0;
+    length = Utf8Length(text, at, codePoint);
+    if (length == 0) {
+        length = 1;
+        return Escape(static_cast<unsigned char>(text[at]), true);
+    }
+    const bool control = codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0);
+    return control ? Escape(codePoint, false) : text.substr(at, length);
+}
+
 } // namespace
 
 std::string TerminalText(const std::string &text, size_t maxChars) {
     std::string shown;
     size_t chars = 0;
-    for (size_t at = 0; at < text.size();) {
+    for (size_t at = 0, length = 0; at < text.size(); at += length) {
         if (chars == maxChars) {
             return shown + "...";
         }
-        unsigned codePoint = 0;
-        const size_t length = Utf8Length(text, at, codePoint);
-        if (length == 0) {
-            shown += Escape(static_cast<unsigned char>(text[at]), true);
-            at += 1;
-        } else {
-            const bool control = codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0);
-            shown += control ? Escape(codePoint, false) : text.substr(at, length);
-            at += length;
-        }
+        shown += ShownCharacter(text, at, length);
         ++chars;
     }
     return shown;
+}
+
+std::string TerminalTextBothEnds(const std::string &text, size_t maxChars) {
+    std::vector<std::string> shown;
+    for (size_t at = 0, length = 0; at < text.size(); at += length) {
+        shown.push_back(ShownCharacter(text, at, length));
+    }
+    const bool cut = shown.size() > maxChars;
+    const size_t head = cut ? (maxChars + 1) / 2 : shown.size();
+    const size_t tail = cut ? maxChars - head : 0;
+    std::string joined;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (i < head || i >= shown.size() - tail) {
+            joined += shown[i];
+        } else if (i == head) {
+            joined += "...";
+        }
+    }
+    return joined;
+}
+
+std::string PathText(const std::string &utf8Path) {
+    return TerminalTextBothEnds(utf8Path, kPathChars);
 }
 
 std::string QuotedText(const std::string &utf8, size_t maxChars) {

@@ -11,8 +11,17 @@
 // At most maxChars characters of the input are kept; a cut ends in "...".
 std::string TerminalText(const std::string &text, size_t maxChars = 200);
 
-// Paths run longer than other quoted text: cut later, and only when absurd.
+// Text whose end matters as much as its start (a path: its folder and its
+// file's name), escaped as TerminalText does; past maxChars characters, its
+// first and last halves with "..." between.
+std::string TerminalTextBothEnds(const std::string &text, size_t maxChars);
+
+// Paths run longer than other quoted text: cut later, and only when absurd
+// (any path a person types stays whole; 30,000 characters do not).
 constexpr size_t kPathChars = 1024;
+
+// A path as every message shows it: TerminalTextBothEnds at kPathChars.
+std::string PathText(const std::string &utf8Path);
 
 // Text as a sentence quotes it: 'text', made safe by TerminalText and cut at
 // maxChars.

@@ -65,5 +65,5 @@ std::vector<std::string> WrapWords(const std::string &utf8, size_t width) {
 }
 
 std::string ShownPath(const std::string &ansiPath) {
-    return TerminalText(AnsiToUtf8(ansiPath), kPathChars);
+    return PathText(AnsiToUtf8(ansiPath));
 }

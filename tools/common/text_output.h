@@ -20,7 +20,7 @@ TextStream StandardError();
 void WriteText(const TextStream &stream, const std::string &utf8);
 
 // A path from the command line (ANSI) as a message quotes it: UTF-8, with
-// control characters escaped and an absurd length cut (TerminalText).
+// control characters escaped and an absurd length cut in its middle (PathText).
 std::string ShownPath(const std::string &ansiPath);
 
 // Characters as a terminal shows them: one per code point.

@@ -118,7 +118,7 @@ std::string SettingsReport(const std::string &bytes, const std::string &fullPath
     std::stable_sort(notes.begin(), notes.end(),
                      [](const SettingsNote &a, const SettingsNote &b) { return a.line < b.line; });
 
-    std::string text = "Settings file: " + TerminalText(AnsiToUtf8(fullPath), 300) + "\n";
+    std::string text = "Settings file: " + ShownPath(fullPath) + "\n";
     for (const SettingsNote &note : notes) {
         text += NoteLines(note);
     }

@@ -5,6 +5,7 @@
 #include "hwmon_sensors.h"
 
 #include "file_access.h"
+#include "text_output.h"
 #include "wine_host.h"
 
 const char kDefaultHwmonFolder[] = "Z:\\sys\\class\\hwmon";
@@ -99,7 +100,7 @@ std::string NoDefaultTreeWords() {
 
 bool ScanHwmon(const std::string &folder, std::vector<Sensor> &sensors, std::string &error) {
     sensors.clear();
-    std::string found = "no hardware sensors found in " + folder;
+    std::string found = "no hardware sensors found in " + ShownPath(folder);
     if (KindOfPath(folder) != PathKind::Folder) {
         error = found + ": there is no such folder" +
                 (folder == kDefaultHwmonFolder ? NoDefaultTreeWords() : "");

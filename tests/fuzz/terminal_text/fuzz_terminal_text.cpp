@@ -2,7 +2,10 @@
 // characters, the rest the text. Checks: the output is valid UTF-8 with no C0
 // or C1 control character and no DEL; text that is all printable UTF-8 within
 // the limit passes unchanged; a cut keeps the limit's characters and ends in
-// "...", and no character grows past "\u009b".
+// "...", and no character grows past "\u009b". Cut at both ends
+// (TerminalTextBothEnds), the same holds, and printable text keeps its start
+// and its end around the "...".
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -55,13 +58,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const size_t limit = data[0];
     const std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
     const std::string shown = TerminalText(text, limit);
+    const std::string bothEnds = TerminalTextBothEnds(text, limit);
 
-    for (size_t at = 0; at < shown.size();) {
-        uint32_t cp = 0;
-        const size_t length = Decode(shown, at, cp);
-        Require(length != 0, "the output is valid UTF-8");
-        Require(!IsControl(cp), "the output has no control character");
-        at += length;
+    for (const std::string *output : {&shown, &bothEnds}) {
+        for (size_t at = 0; at < output->size();) {
+            uint32_t cp = 0;
+            const size_t length = Decode(*output, at, cp);
+            Require(length != 0, "the output is valid UTF-8");
+            Require(!IsControl(cp), "the output has no control character");
+            at += length;
+        }
     }
     size_t chars = 0, at = 0;
     bool printable = true;
@@ -80,6 +86,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         Require(shown == text.substr(0, at) + "...", "a cut keeps the limit's characters");
     }
     Require(shown.size() <= 6 * chars + (cut ? 3 : 0), "no character grows past six bytes");
-    Require(!cut || shown.compare(shown.size() - 3, 3, "...") == 0, "a cut ends in \"...\"");
+    Require(bothEnds.size() <= 6 * chars + (cut ? 3 : 0), "both ends: no more than the limit");
+    if (!cut) {
+        Require(bothEnds == shown, "within the limit, both ends is the whole text");
+    } else if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+        // Printable ASCII: one byte a character, so the halves are plain substrings.
+        const size_t head = (limit + 1) / 2, tail = limit - head;
+        Require(bothEnds == text.substr(0, head) + "..." + text.substr(text.size() - tail),
+                "both ends keep the start and the end");
+    }
     return 0;
 }
