@@ -83,6 +83,11 @@ std::string Shown(const std::wstring &command) {
     return TerminalText(WideToUtf8(command), kPathChars);
 }
 
+// A path in the report: by the one rule of paths, its name kept at the end.
+std::string ShownWidePath(const std::wstring &path) {
+    return PathText(WideToUtf8(path));
+}
+
 std::string StopWords(StopOutcome outcome, uint16_t port) {
     const std::string which = "the server on port " + std::to_string(port);
     switch (outcome) {
@@ -99,7 +104,7 @@ std::string StopWords(StopOutcome outcome, uint16_t port) {
 }
 
 std::string LogLine(uint16_t port) {
-    return "kdhost: its log: " + Shown(ServeLogPath(port)) + "\n";
+    return "kdhost: its log: " + ShownWidePath(ServeLogPath(port)) + "\n";
 }
 
 // Starts the registered command line as the logon does, from kdserve's own
@@ -157,7 +162,7 @@ int Install(const HostOptions &options, const TextStream &out, std::string &erro
     if (folder.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         error = std::string(kLauncherName) + ", which runs the server without a console window, " +
-                "is not beside kdhost.exe in " + Shown(folder) +
+                "is not beside kdhost.exe in " + ShownWidePath(folder) +
                 ": install from a folder of the release that holds both";
         return kExitFileFailed;
     }
@@ -234,7 +239,7 @@ int Remove(const TextStream &out, std::string &error) {
     }
     if (before.usable) {
         report += "kdhost: the log stays, for what happened: " +
-                  Shown(ServeLogPath(before.options.listen.port)) + "\n";
+                  ShownWidePath(ServeLogPath(before.options.listen.port)) + "\n";
     }
     WriteText(out, report);
     return stopped == StopOutcome::Running ? kExitNo : kExitOk;
@@ -278,7 +283,7 @@ int Show(const TextStream &out, std::string &error) {
         report += "disabled:   Task Manager's Startup tab has it disabled, so it does not start "
                   "at logon; enable it there, or install again\n";
     }
-    WriteText(out, report + "log:        " + Shown(ServeLogPath(port)) + "\n");
+    WriteText(out, report + "log:        " + ShownWidePath(ServeLogPath(port)) + "\n");
     return serving ? kExitOk : kExitNo;
 }
 
