@@ -73,6 +73,8 @@ TEST(HostHostileArguments, QuotedInputIsEscapedAndCutInMessages) {
          "unknown option '--\\e]0;x\\a'"},
         {"the same in kdmonitor", "kdmonitor.exe", "\"--\x1b]0;x\x07\"", kExitUsage,
          "unknown option '--\\e]0;x\\a'"},
+        {"the same in kdserve", "kdserve.exe", "\"--\x1b]0;x\x07\"", kExitUsage,
+         "kdserve: unknown option '--\\e]0;x\\a'"},
         {"a temperature that retitles the terminal", "kdmonitor.exe", "--temps \"4\x1b]0;x\x07\"",
          kExitUsage, "--temps: '4\\e]0;x\\a' is not a temperature"},
         {"a fan the same way", "kdmonitor.exe", "--fans \"9\x1b[2J\"", kExitUsage,

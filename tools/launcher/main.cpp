@@ -18,6 +18,7 @@
 #include "serve_instance.h"
 #include "code_pages.h"
 #include "text_output.h"
+#include "tool_messages.h"
 #include "wide_path.h"
 
 namespace {
@@ -61,6 +62,7 @@ void SayToUser(const std::string &text) {
 } // namespace
 
 int main(int argc, char **argv) {
+    SetMessageTool(Tool::Serve);
     std::string error;
     auto options = ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (options && (options->help || options->version)) {
@@ -73,12 +75,12 @@ int main(int argc, char **argv) {
         error = "kdserve takes the serve options; --autostart is kdhost's";
     }
     if (!error.empty()) {
-        SayToUser("kdserve: " + error + "\n");
+        SayToUser(MessageLine(error)); // escaped as every tool's messages
         return kExitUsage;
     }
     std::string pluginPath = options->pluginPath;
     if (pluginPath.empty() && !DefaultPluginPath(pluginPath, error)) {
-        SayToUser("kdserve: " + error + "\n");
+        SayToUser(MessageLine(error)); // escaped as every tool's messages
         return kExitNoPlugin;
     }
     const std::wstring self = ModulePath();
