@@ -1,6 +1,7 @@
 // kdhost under hostile input, run as a user runs it: control characters in
 // the settings file's names, a --log file that is not its own or cannot be
-// written, and a plug-in of the default name in the current folder.
+// written, devices and pipes given as files to every tool, and a plug-in of
+// the default name in the current folder.
 #include <gtest/gtest.h>
 
 #include "exit_codes.h"
@@ -165,17 +166,46 @@ TEST(HostLog, CreatesOrAppendsToItsOwnRecordingsOnlyAndSaysWhenItCannotWrite) {
     }
 }
 
-TEST(HostLog, AFullDiskEndsTheLogInWords) {
-    // Wine's Z: drive is the Linux root, whose /dev/full fails every write with ENOSPC.
-    for (const char *arguments :
-         {"--log Z:\\dev\\full", "--watch --duration 2 --log Z:\\dev\\full"}) {
-        SCOPED_TRACE(arguments);
+// A path that names no file is refused before anything is read or written:
+// a read from a serial port or a pipe waits for ever, one from Z:\dev\zero
+// never ends, and one from NUL is no file's content.
+TEST(HostileFiles, DevicesAndPipesAreRefusedInEveryToolBeforeAnyRead) {
+    const std::string pipe =
+        "\\\\.\\pipe\\kd-hostile-files-" + std::to_string(GetCurrentProcessId());
+    HANDLE pipeServer = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
+                                         PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+    ASSERT_NE(pipeServer, INVALID_HANDLE_VALUE);
+    const std::string device = "it is a device (such as NUL, COM1 or a console), not a file";
+    const std::string aPipe = "it is a pipe, not a file";
+    const struct {
+        const char *what;
+        const char *program;
+        std::string arguments;
+        std::string error;
+    } cases[] = {
+        {"a recording on a serial port", "kdmonitor.exe", "--replay COM1",
+         "cannot open the recording COM1: " + device},
+        {"a recording that never ends", "kdmonitor.exe", "--replay Z:\\dev\\zero",
+         "cannot open the recording Z:\\dev\\zero: " + device},
+        {"a recording from a pipe", "kdmonitor.exe", "--replay " + pipe, aPipe},
+        {"a recording from NUL", "kdmonitor.exe", "--replay NUL", device},
+        {"a log on NUL", "kdhost.exe", "--log NUL", "cannot open the log file NUL: " + device},
+        {"a log on a full device", "kdhost.exe", "--log Z:\\dev\\full", device},
+        {"a log into a pipe", "kdhost.exe", "--log " + pipe, aPipe},
+        {"a snapshot on NUL", "kdview.exe", "--snapshot NUL",
+         "cannot write the snapshot NUL: " + device},
+        {"a snapshot on a serial port", "kdview.exe", "--snapshot COM1", device},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
         std::string output, errors;
-        EXPECT_EQ(RunTool("kdhost.exe", arguments, &output, &errors), kExitFileFailed);
-        EXPECT_NE(errors.find("cannot write to the log file Z:\\dev\\full: the disk is full"),
-                  std::string::npos)
+        // A read that waits on the device shows as no exit within the time.
+        EXPECT_EQ(RunTool(c.program, c.arguments, &output, &errors, 20000), kExitFileFailed)
             << errors;
+        EXPECT_NE(errors.find(c.error), std::string::npos) << errors;
+        EXPECT_EQ(output.find("publishing"), std::string::npos) << output;
     }
+    CloseHandle(pipeServer);
 }
 
 // A program run in a given current folder; its exit code and what it
