@@ -116,6 +116,36 @@ TEST(SensorRules, OrderByNameThenDevicePathThenChannel) {
     }
 }
 
+// Devices of one name without a device link have only their hwmonK folder as
+// a path: its K orders them as a number, never as text.
+TEST(SensorRules, HwmonNumbersInDevicePathsCompareAsNumbers) {
+    const struct {
+        const char *what;
+        std::vector<std::string> paths; // in the order expected
+    } cases[] = {
+        {"hwmonK of more digits after fewer",
+         {"Z:\\sys\\hwmon\\hwmon9", "Z:\\sys\\hwmon\\hwmon105", "Z:\\sys\\hwmon\\hwmon1001"}},
+        {"the number decides before what follows",
+         {"v\\hwmon2\\z", "v\\hwmon10\\a", "v\\hwmon10\\b"}},
+        {"leading zeros: the number, then the text", {"v\\hwmon007", "v\\hwmon7", "v\\hwmon8"}},
+        {"other digits are text: bus addresses are hexadecimal",
+         {"pci\\03", "pci\\0a", "pci\\10", "pci\\9"}},
+        {"a shorter path first", {"p\\hwmon", "p\\hwmon0", "p\\hwmon0a"}},
+    };
+    for (const auto &c : cases) {
+        std::vector<Sensor> sensors;
+        for (auto at = c.paths.rbegin(); at != c.paths.rend(); ++at) {
+            sensors.push_back(Make(T, "acpitz", at->c_str(), 1));
+        }
+        SensorSelection selection = SelectForBlock(sensors);
+        std::vector<std::string> order;
+        for (const Sensor &sensor : selection.published) {
+            order.push_back(sensor.devicePath);
+        }
+        EXPECT_EQ(order, c.paths) << c.what;
+    }
+}
+
 TEST(SettingsWriter, NamesTheProfileReaderGivesBackAsWritten) {
     const struct {
         const char *what;
