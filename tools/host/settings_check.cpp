@@ -21,8 +21,6 @@ extern "C" {
 
 namespace {
 
-// Longer than any name the reader would keep whole, so a cut can be told.
-constexpr uint32_t kWholeValue = 1024;
 // A default no file can hold: the key is missing.
 const char kMissing[] = "\x01";
 
@@ -99,10 +97,12 @@ constexpr size_t kLargestFile = 1 << 20;
 std::string SettingsReport(const std::string &bytes, const std::string &fullPath, size_t &fixes) {
     SettingsScan scan = ScanSettings(bytes);
     std::vector<GivenKey> given;
+    // Room for the whole file, so no value is cut and its real length is told.
+    const uint32_t wholeValue = uint32_t(bytes.size()) + sizeof kMissing + 1;
     for (const std::string &key : SettingsKeys()) {
-        std::string value(kWholeValue, '\0');
+        std::string value(wholeValue, '\0');
         value.resize(
-            ReadSettingsFile(fullPath.c_str(), key.c_str(), kMissing, &value[0], kWholeValue));
+            ReadSettingsFile(fullPath.c_str(), key.c_str(), kMissing, &value[0], wholeValue));
         if (value != kMissing) {
             given.push_back({key, value, LineOf(scan, key)});
         }
@@ -159,12 +159,18 @@ int CheckSettings(const std::string &file, const std::string &pluginPath, const 
     std::string bytes;
     DWORD code = 0;
     if (!ReadWholeFile(path, kLargestFile, bytes, code)) {
+        // No file beside the plug-in is a setting too: the plug-in's defaults.
+        if (file.empty() && code == ERROR_FILE_NOT_FOUND) {
+            WriteText(out, "There is no settings file beside the plug-in (" + ShownPath(path) +
+                               "): the defaults apply, every source keeps its default name (" +
+                               KeyWithWord(SETTINGS_TEMPERATURE_NAME, "N") + ", " +
+                               KeyWithWord(SETTINGS_FAN_NAME, "N") +
+                               "), in degrees Celsius.\n\nNothing to fix.\n");
+            return kExitOk;
+        }
         error = "cannot read the settings file " + ShownPath(path) + ": " +
                 (code == 0 ? "it is larger than 1 MiB, which no settings file is"
                            : FileErrorWords(path, code));
-        if (file.empty() && code == ERROR_FILE_NOT_FOUND) {
-            error += " (without it, every source keeps its default name, in degrees Celsius)";
-        }
         return kExitFileFailed;
     }
     size_t fixes = 0;
