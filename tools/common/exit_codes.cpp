@@ -37,8 +37,7 @@ const std::vector<ExitCodeRow> &ExitCodeTable() {
           "the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc and "
           "GetSourceData, as for kdhost",
           "without --plugin, the folder of the plug-in beside it cannot be named (the program's "
-          "own "
-          "folder unknown, or outside the ANSI code page)"}},
+          "own folder unknown)"}},
         {kExitFileFailed,
          "a file cannot be opened, read or written",
          {"the --log file cannot be opened or written (a full disk ends the log); "

@@ -87,7 +87,7 @@ std::vector<FolderEntry> ListFolder(const std::string &folder) {
         const std::wstring name = entry.cFileName;
         if (name != L"." && name != L"..") {
             entries.push_back(
-                {Narrow(name, CP_ACP), (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+                {WideToUtf8(name), (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
         }
     } while (FindNextFileW(find, &entry));
     FindClose(find);
@@ -112,7 +112,7 @@ std::string FinalPath(const std::string &path) {
         return "";
     }
     final.resize(length);
-    return WideToUtf8(WithoutLongPathPrefix(final));
+    return PlainPath(final);
 }
 
 HANDLE OpenFile(const std::string &path, FileAccess access) {

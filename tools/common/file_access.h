@@ -1,6 +1,6 @@
-// The tools' files, named by ANSI paths as the command line gives them and
-// opened through the wide calls (wide_path.h), so no length or code page of a
-// path is handled twice. The one place a tool opens, reads or writes a file:
+// The tools' files, named by UTF-8 paths as the wide command line gives them
+// and opened through the wide calls (wide_path.h), so no length or code page
+// of a path is handled twice. The one place a tool opens, reads or writes a file:
 // what a path names is asked here, and every open goes through OpenFile, where
 // what an opened handle is (a disk file, a device, a pipe) can be told.
 #pragma once
@@ -33,7 +33,7 @@ constexpr DWORD kErrorIsDevice = 0x20000000u | 1;
 constexpr DWORD kErrorIsPipe = 0x20000000u | 2;
 
 struct FolderEntry {
-    std::string name; // ANSI; a character the code page lacks is '?'
+    std::string name; // UTF-8
     bool folder = false;
 };
 

@@ -64,6 +64,6 @@ std::vector<std::string> WrapWords(const std::string &utf8, size_t width) {
     return lines;
 }
 
-std::string ShownPath(const std::string &ansiPath) {
-    return TerminalText(AnsiToUtf8(ansiPath), kPathChars);
+std::string ShownPath(const std::string &path) {
+    return TerminalText(path, kPathChars);
 }

@@ -20,13 +20,13 @@ int WriteSettings(const MonitorOptions &options, const SensorSelection &selectio
     switch (WriteReplacing(path, SettingsText(selection, options.fahrenheit, folder), options.force,
                            why)) {
     case WriteOutcome::Exists:
-        return Fail(kExitFileKept, AnsiToUtf8(path) + " exists already; --force replaces it");
+        return Fail(kExitFileKept, ShownPath(path) + " exists already; --force replaces it");
     case WriteOutcome::Failed:
-        return Fail(kExitFileFailed, "cannot write " + AnsiToUtf8(path) + ": " + why);
+        return Fail(kExitFileFailed, "cannot write " + ShownPath(path) + ": " + why);
     case WriteOutcome::Written:
         break;
     }
-    Say("wrote " + AnsiToUtf8(path) + ": names for " +
+    Say("wrote " + ShownPath(path) + ": names for " +
         Counted(selection.temps, "temperature", "temperatures") + " and " +
         Counted(selection.fans, "fan", "fans") +
         (options.fahrenheit ? ", " SETTINGS_USE_FAHRENHEIT "=" + std::string(YesWord()) : ""));
@@ -40,7 +40,7 @@ int RunListAndWriteSettings(const MonitorOptions &options) {
     SensorSelection selection;
     std::string warning, error;
     if (!FindPublishedSensors(folder, selection, warning, error)) {
-        return Fail(kExitNo, AnsiToUtf8(error));
+        return Fail(kExitNo, error);
     }
     if (!warning.empty()) {
         Warn(warning);

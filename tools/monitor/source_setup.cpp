@@ -54,15 +54,15 @@ int SetUpHwmon(const MonitorOptions &options, SourceSetup &setup, std::string &e
         frame = {ReadSensors(*selection, fahrenheit), options.intervalMs};
         return true;
     };
-    setup.about = "the kernel's sensors in " + AnsiToUtf8(folder) + ", read every " +
+    setup.about = "the kernel's sensors in " + ShownPath(folder) + ", read every " +
                   std::to_string(options.intervalMs) + " ms" +
                   (fahrenheit ? ", in degrees Fahrenheit" : "");
     return kExitOk;
 }
 
 // The path as messages quote it (the message sink escapes the whole sentence).
-std::string Shown(const std::string &ansiPath) {
-    return AnsiToUtf8(ansiPath);
+std::string Shown(const std::string &path) {
+    return ShownPath(path);
 }
 
 void ReportProblems(const std::string &path, const RecordingFindings &findings) {

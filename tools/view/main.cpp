@@ -29,13 +29,13 @@ int RunView(const ViewOptions &options) {
         return Fail(code, error);
     }
     if (!options.snapshotPath.empty()) {
-        Say("wrote " + AnsiToUtf8(options.snapshotPath));
+        Say("wrote " + ShownPath(options.snapshotPath));
     }
     return kExitOk;
 }
 
 } // namespace
 
-int main(int argc, char **argv) {
-    return RunTool(Tool::View, argc, argv, ParseViewOptions, ViewUsage, RunView);
+int main() {
+    return RunTool(Tool::View, ParseViewOptions, ViewUsage, RunView);
 }
