@@ -182,13 +182,14 @@ TEST_F(SettingsFile, TheShippedSampleAndFilesItCannotRead) {
     // No file beside the plug-in: the defaults apply, which is nothing to fix.
     EXPECT_EQ(RunTool("kdhost.exe", "--check-settings" + plugin, &output, &errors), kExitOk)
         << output << errors;
-    EXPECT_NE(output.find("There is no settings file beside the plug-in (" + copy.folder() +
-                          "\\KelvoDyn.ini): the defaults apply"),
+    EXPECT_NE(Unwrapped(output).find("There is no settings file beside the plug-in (" +
+                                     copy.folder() + "\\KelvoDyn.ini): the defaults apply"),
               std::string::npos)
         << output;
-    EXPECT_NE(output.find("(KD temperature N, KD fan speed N), in degrees Celsius."),
+    EXPECT_NE(Unwrapped(output).find("(KD temperature N, KD fan speed N), in degrees Celsius."),
               std::string::npos)
         << output;
+    EXPECT_NE(output.find("\nNothing to fix.\n"), std::string::npos) << output;
     EXPECT_EQ(errors, "");
     copy.WriteSettings(SettingsText({"Fan1=Beside the DLL"}));
     EXPECT_EQ(RunTool("kdhost.exe", "--check-settings" + plugin, &output, &errors), 0) << errors;

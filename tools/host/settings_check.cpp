@@ -92,8 +92,6 @@ std::string NoteLines(const SettingsNote &note) {
 // A settings file is a few lines; past this it is some other file.
 constexpr size_t kLargestFile = 1 << 20;
 
-} // namespace
-
 // The settings file beside a plug-in, as a full path.
 std::string SettingsBeside(const std::string &pluginPath) {
     std::string buffer = FullPath(pluginPath);
@@ -101,6 +99,17 @@ std::string SettingsBeside(const std::string &pluginPath) {
     ReplaceExtension(&buffer[0], SETTINGS_EXTENSION);
     return buffer.c_str();
 }
+
+// A sentence as lines of at most 78 characters.
+std::string Paragraph(const std::string &sentence) {
+    std::string text;
+    for (const std::string &line : WrapWords(sentence, 78)) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+} // namespace
 
 std::string UnreachableSettingsNote(const std::string &pluginPath) {
     std::string ansi;
@@ -116,11 +125,7 @@ std::string UnreachableSettingsNote(const std::string &pluginPath) {
         KeyWithWord(SETTINGS_TEMPERATURE_NAME, "N") + ", " + KeyWithWord(SETTINGS_FAN_NAME, "N") +
         "), in degrees Celsius. Settings of your own need a folder whose name the code page "
         "has.";
-    std::string text;
-    for (const std::string &line : WrapWords(sentence, 78)) {
-        text += line + "\n";
-    }
-    return text;
+    return Paragraph(sentence);
 }
 
 std::string SettingsReport(const std::string &bytes, const std::string &fullPath, size_t &fixes) {
@@ -201,11 +206,13 @@ int CheckSettings(const std::string &file, const std::string &pluginPath, const 
     if (!ReadWholeFile(path, kLargestFile, bytes, code)) {
         // No file beside the plug-in is a setting too: the plug-in's defaults.
         if (file.empty() && code == ERROR_FILE_NOT_FOUND) {
-            WriteText(out, "There is no settings file beside the plug-in (" + ShownPath(path) +
-                               "): the defaults apply, every source keeps its default name (" +
-                               KeyWithWord(SETTINGS_TEMPERATURE_NAME, "N") + ", " +
-                               KeyWithWord(SETTINGS_FAN_NAME, "N") +
-                               "), in degrees Celsius.\n\nNothing to fix.\n");
+            WriteText(out,
+                      Paragraph("There is no settings file beside the plug-in (" + ShownPath(path) +
+                                "): the defaults apply, every source keeps its default "
+                                "name (" +
+                                KeyWithWord(SETTINGS_TEMPERATURE_NAME, "N") + ", " +
+                                KeyWithWord(SETTINGS_FAN_NAME, "N") + "), in degrees Celsius.") +
+                          "\nNothing to fix.\n");
             return kExitOk;
         }
         error = "cannot read the settings file " + ShownPath(path) + ": " +
