@@ -63,7 +63,7 @@ void ReadAsRecording(const std::string &text) {
     }
     CheckFindings(reader.Findings());
     Check(reader.Findings().snapshots == snapshots, "every snapshot counted");
-    RecordingPlayer player([&text] { return std::make_unique<std::istringstream>(text); }, 1,
+    RecordingPlayer player([&text](std::string &) { return std::make_unique<std::istringstream>(text); }, 1,
                            false);
     RecordedSnapshot snapshot;
     int64_t hold = 0;
