@@ -22,6 +22,8 @@ RecordingPlayer::RecordingPlayer(Open open, double speed, bool loop, PassRecord 
 // there is nothing to play.
 bool RecordingPlayer::Restart() {
     std::string why;
+    reader_.reset();
+    stream_.reset(); // a file removed while open goes only once no one holds it
     stream_ = open_(why);
     previousMs_.reset();
     ahead_.reset();
@@ -92,6 +94,9 @@ void RecordingPlayer::EndPass() {
               " rows could not be read this time, " + std::to_string(before_.skipped) +
               " before";
     }
+    before_ = RecordOfPass(f, bytes);
+    reader_.reset(); // the pass is read: the file is let go before it is looked for
+    stream_.reset();
     std::string openWhy;
     if (why.empty() && !loop_ && !open_(openWhy)) {
         why = "it was removed while it played: it cannot be opened now (" + openWhy + ")";
@@ -103,7 +108,6 @@ void RecordingPlayer::EndPass() {
             news_.push_back(": " + why + "; it plays again from its start");
         }
     }
-    before_ = RecordOfPass(f, bytes);
 }
 
 std::vector<std::string> RecordingPlayer::TakeNews() {
