@@ -341,8 +341,8 @@ ReadBack ReadAll(const std::string &text) {
 
 // The holds a player gives the snapshots of text, one pass (or more with loop).
 std::vector<int64_t> Holds(const std::string &text, double speed, bool loop, size_t count) {
-    RecordingPlayer player([text](std::string &) { return std::make_unique<std::istringstream>(text); }, speed,
-                           loop);
+    RecordingPlayer player(
+        [text](std::string &) { return std::make_unique<std::istringstream>(text); }, speed, loop);
     std::vector<int64_t> holds;
     RecordedSnapshot snapshot;
     int64_t hold = 0;

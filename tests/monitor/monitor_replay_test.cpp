@@ -240,9 +240,9 @@ TEST(Replay, RefusesAFileWithNothingToPlay) {
     };
     for (const auto &c : cases) {
         std::string output, errors;
-        EXPECT_EQ(RunTool("kdmonitor.exe", "--replay \"" + c.path + "\" --speed 100", &output,
-                          &errors),
-                  c.code)
+        EXPECT_EQ(
+            RunTool("kdmonitor.exe", "--replay \"" + c.path + "\" --speed 100", &output, &errors),
+            c.code)
             << c.what;
         EXPECT_NE(errors.find(c.errors), std::string::npos) << c.what << ": " << errors;
         EXPECT_EQ(output.find("publishing") == std::string::npos, c.code != kExitReplayIncomplete)
@@ -313,37 +313,60 @@ TEST(Replay, ARecordingChangedWhileItPlaysEndsSayingWhatHappened) {
         std::vector<std::string> errors;
         std::string output;
     } cases[] = {
-        {"cut", "--speed 100", [&] { return CutAt(path, 20000); }, kExitReplayIncomplete,
+        {"cut",
+         "--speed 100",
+         [&] { return CutAt(path, 20000); },
+         kExitReplayIncomplete,
          {"the replay stops short of the recording's end: it was cut while it played: it ends "
-          "after 65536 bytes now, where " + std::to_string(recording.size()) + " were read before",
+          "after 65536 bytes now, where " +
+              std::to_string(recording.size()) + " were read before",
           "; the recording changed while it played"},
          ""},
-        {"cut, looped", "--speed 100 --loop --duration 4", [&] { return CutAt(path, 20000); },
+        {"cut, looped",
+         "--speed 100 --loop --duration 4",
+         [&] { return CutAt(path, 20000); },
          kExitReplayIncomplete,
          {": it was cut while it played", "; it plays again from its start",
           "; the recording changed while it played"},
          ""},
-        {"overwritten", "--speed 100", [&] { return OverwriteFrom(path, 150000); },
+        {"overwritten",
+         "--speed 100",
+         [&] { return OverwriteFrom(path, 150000); },
          kExitReplayIncomplete,
          {"1 fields, where a row has 9; row skipped (the recording changed while it played)",
           "rows skipped, first on line", "; the recording changed while it played"},
          "the recording has ended"},
-        {"removed", "--speed 300", [&] { return DeleteFileA(path.c_str()) != 0; }, kExitReplayIncomplete,
-         {"the replay stops short of the recording's end: it was removed while it played"}, ""},
-        {"removed, looped", "--speed 300 --loop --duration 20",
-         [&] { return DeleteFileA(path.c_str()) != 0; }, kExitReplayIncomplete,
-         {"the replay stops short of the recording's end: it cannot be opened any more"}, ""},
-        {"replaced by zeros, looped", "--speed 300 --loop --duration 20",
-         [&] { return ReplaceWith(path, zeros); }, kExitReplayIncomplete,
+        {"removed",
+         "--speed 300",
+         [&] { return DeleteFileA(path.c_str()) != 0; },
+         kExitReplayIncomplete,
+         {"the replay stops short of the recording's end: it was removed while it played"},
+         ""},
+        {"removed, looped",
+         "--speed 300 --loop --duration 20",
+         [&] { return DeleteFileA(path.c_str()) != 0; },
+         kExitReplayIncomplete,
+         {"the replay stops short of the recording's end: it cannot be opened any more"},
+         ""},
+        {"replaced by zeros, looped",
+         "--speed 300 --loop --duration 20",
+         [&] { return ReplaceWith(path, zeros); },
+         kExitReplayIncomplete,
          {"the replay stops short of the recording's end: it is no kdhost --log recording any "
           "more: its first line should read time,index,"},
          ""},
-        {"replaced by its header, looped", "--speed 300 --loop --duration 20",
-         [&] { return ReplaceWith(path, kHeader); }, kExitReplayIncomplete,
-         {"it holds no usable row any more"}, ""},
-        {"replaced, not looped", "--speed 300", [&] { return ReplaceWith(path, zeros); },
+        {"replaced by its header, looped",
+         "--speed 300 --loop --duration 20",
+         [&] { return ReplaceWith(path, kHeader); },
          kExitReplayIncomplete,
-         {"the replay stops short of the recording's end: it was cut while it played"}, ""},
+         {"it holds no usable row any more"},
+         ""},
+        {"replaced, not looped",
+         "--speed 300",
+         [&] { return ReplaceWith(path, zeros); },
+         kExitReplayIncomplete,
+         {"the replay stops short of the recording's end: it was cut while it played"},
+         ""},
     };
     for (const auto &c : cases) {
         WriteFileText(path, recording);

@@ -37,7 +37,8 @@ bool RecordingPlayer::Restart() {
     std::string error;
     if (!reader_->ReadHeader(error)) {
         damage_.any = true;
-        damage_.stoppedShort = error.replace(0, error.find(':'), "it is no kdhost --log recording any more");
+        damage_.stoppedShort =
+            error.replace(0, error.find(':'), "it is no kdhost --log recording any more");
         return false;
     }
     RecordedSnapshot first;
@@ -91,8 +92,7 @@ void RecordingPlayer::EndPass() {
               " bytes now, where " + std::to_string(before_.bytes) + " were read before";
     } else if (!diverged_ && f.skipped != before_.skipped) {
         why = "it changed while it played: " + std::to_string(f.skipped) +
-              " rows could not be read this time, " + std::to_string(before_.skipped) +
-              " before";
+              " rows could not be read this time, " + std::to_string(before_.skipped) + " before";
     }
     before_ = RecordOfPass(f, bytes);
     reader_.reset(); // the pass is read: the file is let go before it is looked for

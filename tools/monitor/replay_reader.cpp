@@ -41,12 +41,11 @@ bool RecordingReader::ReadHeader(std::string &error) {
     if (!csv_.Next(record) || !IsHeader(record)) {
         const std::string header = ColumnHeader(kColumnTime);
         const std::string columns = header.substr(0, header.size() - 1);
-        error = record.tooLong ? "it is not a kdhost --log recording: its first " +
-                                     std::to_string(kRowLimits.recordBytes) +
-                                     " bytes hold no line that could be its header, " +
-                                     columns
-                               : "it is not a kdhost --log recording: its first line should read " +
-                                     columns;
+        error = record.tooLong
+                    ? "it is not a kdhost --log recording: its first " +
+                          std::to_string(kRowLimits.recordBytes) +
+                          " bytes hold no line that could be its header, " + columns
+                    : "it is not a kdhost --log recording: its first line should read " + columns;
         return false;
     }
     return true;

@@ -143,7 +143,8 @@ bool ReplayFrame(RecordingPlayer &player, const std::string &path, Frame &frame)
 // check before play and by the play itself.
 int FinishReplay(const RecordingPlayer &player, const RecordingFindings &checked, LoopEnd end) {
     const PlayDamage &damage = player.Damage();
-    const std::string cutShort = !damage.stoppedShort.empty() ? damage.stoppedShort : checked.cutShort;
+    const std::string cutShort =
+        !damage.stoppedShort.empty() ? damage.stoppedShort : checked.cutShort;
     if (end == LoopEnd::SourceEnded && cutShort.empty()) {
         Say("the recording has ended");
     } else if (end == LoopEnd::SourceEnded) {

@@ -108,7 +108,7 @@ void PlayCutShort(const std::string &text) {
         [&](std::string &why) -> std::unique_ptr<std::istream> {
             why = "gone";
             // The first play as checked, then cut, then gone.
-            return opened++ == 0   ? std::make_unique<std::istringstream>(text)
+            return opened++ == 0 ? std::make_unique<std::istringstream>(text)
                    : opened == 2 ? std::make_unique<std::istringstream>(text.substr(0, cut))
                                  : nullptr;
         },
