@@ -65,8 +65,10 @@ const std::vector<ExitCodeRow> &ExitCodeTable() {
          {"", "", "there is no graphical session to open the window in", ""}},
         {kExitReplayIncomplete,
          "a replay skipped rows or was cut short",
-         {"", "--replay: rows were skipped or the rest could not be read (a summary says so)", "",
-          ""}},
+         {"",
+          "--replay: rows were skipped, the rest could not be read, or the recording "
+          "changed while it played (a summary says so)",
+          "", ""}},
         {kExitAlreadyRunning,
          "this user's server for that port runs already",
          {"", "", "",
