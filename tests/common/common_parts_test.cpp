@@ -11,6 +11,7 @@
 
 #include "code_pages.h"
 #include "deadline.h"
+#include "error_words.h"
 #include "file_access.h"
 #include "file_stream.h"
 #include "number_reader.h"
@@ -134,6 +135,10 @@ class FileLayer : public ::testing::Test {
 };
 
 TEST_F(FileLayer, AsksWhatAPathIsAndReadsIt) {
+    const std::string pipe = "\\\\.\\pipe\\kd-file-layer-" + std::to_string(GetCurrentProcessId());
+    HANDLE pipeServer = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
+                                         PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+    ASSERT_NE(pipeServer, INVALID_HANDLE_VALUE);
     WriteFileText(folder + "kept.txt", "line 1\r\nline 2");
     CreateDirectoryA((folder + "sub").c_str(), nullptr);
     WriteFileText(folder + "sub\\inner.txt", "");
@@ -143,7 +148,12 @@ TEST_F(FileLayer, AsksWhatAPathIsAndReadsIt) {
     } kinds[] = {{folder + "kept.txt", PathKind::File},
                  {folder + "sub", PathKind::Folder},
                  {folder + "none.txt", PathKind::Missing},
-                 {folder + "nowhere\\none.txt", PathKind::Missing}};
+                 {folder + "nowhere\\none.txt", PathKind::Missing},
+                 {"NUL", PathKind::Device},
+                 {"\\\\.\\NUL", PathKind::Device},
+                 {"COM1", PathKind::Device},
+                 {"Z:\\dev\\zero", PathKind::Device}, // Wine's GetFileType: a character device
+                 {pipe, PathKind::Pipe}};
     for (const auto &k : kinds) {
         EXPECT_EQ(KindOfPath(k.path), k.kind) << k.path;
     }
@@ -158,6 +168,14 @@ TEST_F(FileLayer, AsksWhatAPathIsAndReadsIt) {
     EXPECT_EQ(error, DWORD(ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(ReadFileStart(folder + "kept.txt", 4, bytes));
     EXPECT_EQ(bytes, "line");
+    // Nothing but a disk file is opened for reading or writing.
+    for (const std::string &path : {std::string("NUL"), std::string("COM1"), pipe}) {
+        SetLastError(0);
+        EXPECT_EQ(OpenFile(path, FileAccess::Append), INVALID_HANDLE_VALUE) << path;
+        EXPECT_EQ(GetLastError(), path == pipe ? kErrorIsPipe : kErrorIsDevice) << path;
+        EXPECT_FALSE(ReadFileStart(path, 4, bytes)) << path;
+    }
+    CloseHandle(pipeServer);
 
     HANDLE file = OpenFile(folder + "kept.txt", FileAccess::Read);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -195,6 +213,8 @@ TEST_F(FileLayer, WritesAWholeFileOrNone) {
         {"a folder", folder + "sub", true, WriteOutcome::Failed, "it is a folder", nullptr},
         {"in no folder", folder + "nowhere\\new.txt", true, WriteOutcome::Failed,
          "there is no such folder", nullptr},
+        {"a device", "NUL", true, WriteOutcome::Failed,
+         "it is a device (such as NUL, COM1 or a console), not a file", nullptr},
     };
     CreateDirectoryA((folder + "sub").c_str(), nullptr);
     for (const auto &c : cases) {
@@ -211,6 +231,24 @@ TEST_F(FileLayer, WritesAWholeFileOrNone) {
             EXPECT_EQ(entry.name.find(".tmp"), std::string::npos) << "left behind: " << entry.name;
         }
     }
+}
+
+// Codes in words; a number only inside a sentence that says it is unexpected.
+TEST(ErrorWords, CodesInWords) {
+    const struct {
+        DWORD code;
+        const char *words;
+    } cases[] = {
+        {ERROR_FILE_EXISTS, "a file of that name is there already"},
+        {ERROR_ACCESS_DENIED, "access is denied"},
+        {ERROR_PIPE_BUSY, "an unexpected system error (code 231)"},
+        {kErrorIsDevice, "it is a device (such as NUL, COM1 or a console), not a file"},
+        {kErrorIsPipe, "it is a pipe, not a file"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ErrorWords(c.code), c.words) << c.code;
+    }
+    EXPECT_EQ(FileErrorWords("COM1", ERROR_SUCCESS), ErrorWords(kErrorIsDevice));
 }
 
 // Past the 260 characters where the ANSI calls stop, through the "\\?\" prefix.

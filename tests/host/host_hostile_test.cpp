@@ -1,6 +1,7 @@
 // kdhost under hostile input, run as a user runs it: control characters in
 // the settings file's names, a --log file that is not its own or cannot be
-// written, and a plug-in of the default name in the current folder.
+// written, devices and pipes given as files to every tool, and a plug-in of
+// the default name in the current folder.
 #include <gtest/gtest.h>
 
 #include "exit_codes.h"
@@ -186,22 +187,52 @@ TEST(HostLog, CreatesOrAppendsToItsOwnRecordingsOnlyAndSaysWhenItCannotWrite) {
     }
 }
 
-TEST(HostLog, AFullDiskEndsTheLogInWords) {
-    // Wine's Z: drive is the Linux root, whose /dev/full fails every write with ENOSPC.
-    for (const char *arguments :
-         {"--log Z:\\dev\\full", "--watch --duration 2 --log Z:\\dev\\full"}) {
-        SCOPED_TRACE(arguments);
+// A path that names no file is refused before anything is read or written:
+// a read from a serial port or a pipe waits for ever, one from Z:\dev\zero
+// never ends, and one from NUL is no file's content.
+TEST(HostileFiles, DevicesAndPipesAreRefusedInEveryToolBeforeAnyRead) {
+    const std::string pipe =
+        "\\\\.\\pipe\\kd-hostile-files-" + std::to_string(GetCurrentProcessId());
+    HANDLE pipeServer = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
+                                         PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+    ASSERT_NE(pipeServer, INVALID_HANDLE_VALUE);
+    const std::string device = "it is a device (such as NUL, COM1 or a console), not a file";
+    const std::string aPipe = "it is a pipe, not a file";
+    const struct {
+        const char *what;
+        const char *program;
+        std::string arguments;
+        std::string error;
+    } cases[] = {
+        {"a recording on a serial port", "kdmonitor.exe", "--replay COM1",
+         "cannot open the recording COM1: " + device},
+        {"a recording that never ends", "kdmonitor.exe", "--replay Z:\\dev\\zero",
+         "cannot open the recording Z:\\dev\\zero: " + device},
+        {"a recording from a pipe", "kdmonitor.exe", "--replay " + pipe, aPipe},
+        {"a recording from NUL", "kdmonitor.exe", "--replay NUL", device},
+        {"a log on NUL", "kdhost.exe", "--log NUL", "cannot open the log file NUL: " + device},
+        {"a log on a full device", "kdhost.exe", "--log Z:\\dev\\full", device},
+        {"a log into a pipe", "kdhost.exe", "--log " + pipe, aPipe},
+        {"a snapshot on NUL", "kdview.exe", "--snapshot NUL",
+         "cannot write the snapshot NUL: " + device},
+        {"a snapshot on a serial port", "kdview.exe", "--snapshot COM1", device},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
         std::string output, errors;
-        EXPECT_EQ(RunTool("kdhost.exe", arguments, &output, &errors), kExitFileFailed);
-        EXPECT_NE(errors.find("cannot write to the log file Z:\\dev\\full: the disk is full"),
-                  std::string::npos)
+        // A read that waits on the device shows as no exit within the time.
+        EXPECT_EQ(RunTool(c.program, c.arguments, &output, &errors, 20000), kExitFileFailed)
             << errors;
+        EXPECT_NE(errors.find(c.error), std::string::npos) << errors;
+        EXPECT_EQ(output.find("publishing"), std::string::npos) << output;
     }
+    CloseHandle(pipeServer);
 }
 
-// A program run in a given current folder; its exit code and what it
-// printed (output and errors).
-int RunFrom(const std::wstring &program, const std::string &folder, std::string &printed) {
+// A program run in a given current folder, with wide arguments; its exit code
+// and what it printed (output and errors).
+int RunFrom(const std::wstring &program, const std::string &folder, std::string &printed,
+            const std::wstring &arguments = L"") {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     const std::string printedPath = folder + "\\printed.txt";
     HANDLE file = CreateFileA(printedPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
@@ -212,7 +243,7 @@ int RunFrom(const std::wstring &program, const std::string &folder, std::string 
     startup.hStdOutput = file;
     startup.hStdError = file;
     PROCESS_INFORMATION info{};
-    std::wstring line = L"\"" + program + L"\"";
+    std::wstring line = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     int code = -1;
     const std::wstring current(folder.begin(), folder.end());
     if (CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
@@ -276,6 +307,77 @@ TEST(HostInstallPath, TheDefaultPlugInComesFromBesideTheProgramNeverTheCurrentFo
         EXPECT_EQ(printed.find("GetSourceDesc is missing"), std::string::npos)
             << "the DLL of the current folder was loaded: " << printed;
         EXPECT_NE(printed.find(c.printed), std::string::npos) << printed;
+    }
+}
+
+// Run under Windows-1252, which has no Cyrillic: the tools take such a folder
+// from their wide command line and the system's wide calls, while the plug-in
+// (which looks for its settings through the ANSI path) cannot find its file
+// there, and kdhost says so.
+TEST(HostUnicodeFolder, AFolderOutsideTheAnsiCodePageLoadsButItsSettingsAreNotFound) {
+    ASSERT_FALSE(BlockNameOpens()) << "these cases need no monitor running";
+    ASSERT_EQ(GetACP(), 1252u);
+    PluginCopy install("host unicode");
+    ASSERT_TRUE(install.ok());
+    const std::wstring base(install.folder().begin(), install.folder().end());
+    const std::wstring folder = base + L"\\\u043a\u043b\u044e\u0447"; // "ключ"
+    const std::string folderUtf8 = install.folder() + "\\\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87";
+    struct Removed {
+        std::wstring folder;
+        ~Removed() {
+            for (const wchar_t *file : {L"\\KelvoDyn.dll", L"\\kdhost.exe", L"\\KelvoDyn.ini"}) {
+                DeleteFileW((folder + file).c_str());
+            }
+            RemoveDirectoryW(folder.c_str());
+        }
+    } removed{folder};
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << GetLastError();
+    const std::string buildDir = BuildDir();
+    const std::wstring built(buildDir.begin(), buildDir.end());
+    for (const wchar_t *file : {L"\\KelvoDyn.dll", L"\\kdhost.exe"}) {
+        ASSERT_TRUE(CopyFileW((built + file).c_str(), (folder + file).c_str(), FALSE));
+    }
+    const std::wstring settings = folder + L"\\KelvoDyn.ini";
+    const std::string cannotFind = "The plug-in's folder has characters the ANSI code page (1252) "
+                                   "lacks, and the plug-in looks for its settings file through "
+                                   "an ANSI path: it cannot find " +
+                                   folderUtf8 + "\\KelvoDyn.ini";
+    const std::wstring besideIt = folder + L"\\kdhost.exe", fromBuild = built + L"\\kdhost.exe";
+    const struct {
+        const char *what;
+        std::wstring program;
+        std::wstring arguments;
+        bool settingsFile;
+        int code;
+        std::string printed;
+    } cases[] = {
+        {"the plug-in beside kdhost", besideIt, L"", false, kExitNo,
+         "No sources: the plug-in reports 0."},
+        {"the plug-in by --plugin", fromBuild, L"--plugin \"" + folder + L"\\KelvoDyn.dll\"", false,
+         kExitNo, "No sources: the plug-in reports 0."},
+        {"no settings file: the defaults, as meant", besideIt, L"--check-settings", false, kExitOk,
+         cannotFind},
+        {"a settings file the plug-in never reads", besideIt, L"--check-settings", true, kExitNo,
+         cannotFind},
+        {"that file named", fromBuild, L"--check-settings \"" + settings + L"\"", true,
+         kExitFileFailed, "the profile reader it uses takes only ANSI paths"},
+        {"the diagnosis says it too", besideIt, L"--diagnose", false, kExitNo, cannotFind},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileW(settings.c_str());
+        if (c.settingsFile) {
+            HANDLE file =
+                CreateFileW(settings.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            DWORD written = 0;
+            WriteFile(file, "[kelvodyn]\r\nFan1=x\r\n", 20, &written, nullptr);
+            CloseHandle(file);
+        }
+        std::string printed;
+        EXPECT_EQ(RunFrom(c.program, install.folder(), printed, c.arguments), c.code) << printed;
+        EXPECT_NE(Unwrapped(printed).find(c.printed), std::string::npos) << printed;
+        EXPECT_EQ(printed.find("the name is not valid"), std::string::npos) << printed;
     }
 }
 

@@ -527,8 +527,9 @@ TEST(PluginBeside, NamesTheProgramsOwnFolderOrRefuses) {
          "\\\\server\\tools\\KelvoDyn.dll"},
         {"the system could not say", L"", false, ""},
         {"a bare name would be searched for", L"kdhost.exe", false, ""},
-        // This test runs under Windows-1252, which has no CJK characters.
-        {"a folder the ANSI code page cannot name", L"C:\\\u4e2d\\kdhost.exe", false, ""},
+        // This test runs under Windows-1252, which has no CJK characters: no matter.
+        {"a folder the ANSI code page cannot name", L"C:\\\u4e2d\\kdhost.exe", true,
+         "C:\\\xE4\xB8\xAD\\KelvoDyn.dll"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -556,8 +557,8 @@ TEST(WidePath, LongFullPathsGetThePrefixTheWideCallsNeed) {
         {"long, on a share", "\\\\server\\" + std::string(300, 's'),
          L"\\\\?\\UNC\\server\\" + std::wstring(300, L's')},
         {"long and relative: no prefix fits", std::string(300, 'r'), std::wstring(300, L'r')},
-        {"ANSI text (Windows-1252 u-umlaut)",
-         "C:\\L\xFC"
+        {"UTF-8 text (u-umlaut)",
+         "C:\\L\xC3\xBC"
          "fter",
          L"C:\\L\u00FC"
          L"fter"},

@@ -102,7 +102,7 @@ class SettingsFile : public ::testing::Test {
 TEST_F(SettingsFile, NamesAndTheUnitAsTheReaderGivesThem) {
     const struct {
         const char *what;
-        const char *lines;
+        std::string lines;
         const char *note; // nullptr: nothing to fix
         const char *listed;
         size_t fixes = 1;
@@ -116,6 +116,10 @@ TEST_F(SettingsFile, NamesAndTheUnitAsTheReaderGivesThem) {
          "34 characters long; the plug-in shows only the first 31: "
          "'0123456789012345678901234567890'",
          "Temperature1  0123456789012345678901234567890\n"},
+        {"a name of 100,000 characters, its length told whole",
+         "Temperature1=" + std::string(100000, 'x') + "\r\n",
+         "Temperature1 is 100000 characters long; the plug-in shows only the first 31",
+         "Temperature1  xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n"},
         {"names equal once cut",
          "Fan1=0123456789012345678901234567890A\r\nFan2=0123456789012345678901234567890B\r\n",
          "like Fan1 (line 2)", "Fan2", 3},
@@ -131,8 +135,7 @@ TEST_F(SettingsFile, NamesAndTheUnitAsTheReaderGivesThem) {
     for (const auto &c : cases) {
         Write(std::string("[kelvodyn]\r\n") + c.lines);
         size_t fixes = 99;
-        const std::string report =
-            SettingsReport("[kelvodyn]\r\n" + std::string(c.lines), path, fixes);
+        const std::string report = SettingsReport("[kelvodyn]\r\n" + c.lines, path, fixes);
         EXPECT_EQ(fixes, c.note ? c.fixes : 0u) << c.what << "\n" << report;
         if (c.note) {
             EXPECT_NE(Joined(report).find(c.note), std::string::npos) << c.what << "\n" << report;
@@ -176,16 +179,28 @@ TEST_F(SettingsFile, TheShippedSampleAndFilesItCannotRead) {
     PluginCopy copy("check settings");
     ASSERT_TRUE(copy.ok());
     const std::string plugin = " --plugin \"" + copy.folder() + "\\KelvoDyn.dll\"";
-    EXPECT_EQ(RunTool("kdhost.exe", "--check-settings" + plugin, &output, &errors), 4) << output;
-    EXPECT_NE(errors.find("cannot read the settings file " + copy.folder() + "\\KelvoDyn.ini"),
+    // No file beside the plug-in: the defaults apply, which is nothing to fix.
+    EXPECT_EQ(RunTool("kdhost.exe", "--check-settings" + plugin, &output, &errors), kExitOk)
+        << output << errors;
+    EXPECT_NE(Unwrapped(output).find("There is no settings file beside the plug-in (" +
+                                     copy.folder() + "\\KelvoDyn.ini): the defaults apply"),
               std::string::npos)
-        << errors;
-    EXPECT_NE(Unwrapped(errors).find("every source keeps its default name"), std::string::npos)
-        << errors;
+        << output;
+    EXPECT_NE(Unwrapped(output).find("(KD temperature N, KD fan speed N), in degrees Celsius."),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("\nNothing to fix.\n"), std::string::npos) << output;
+    EXPECT_EQ(errors, "");
     copy.WriteSettings(SettingsText({"Fan1=Beside the DLL"}));
     EXPECT_EQ(RunTool("kdhost.exe", "--check-settings" + plugin, &output, &errors), 0) << errors;
     EXPECT_NE(output.find("  Fan1          Beside the DLL\n"), std::string::npos) << output;
 
+    // A pipe with a server that never writes: a read from it would wait for ever.
+    const std::string pipe =
+        "\\\\.\\pipe\\kd-check-settings-" + std::to_string(GetCurrentProcessId());
+    HANDLE pipeServer = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
+                                         PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+    ASSERT_NE(pipeServer, INVALID_HANDLE_VALUE);
     const struct {
         const char *what;
         std::string arguments;
@@ -198,13 +213,22 @@ TEST_F(SettingsFile, TheShippedSampleAndFilesItCannotRead) {
         {"an empty name", "--check-settings=", kExitUsage, "not an empty one"},
         {"a file of more than 1 MiB", "--check-settings \"" + path + "\"", kExitFileFailed,
          "larger than 1 MiB"},
+        // Devices: Wine's serial port and null device, Linux's endless one.
+        {"NUL", "--check-settings NUL", kExitFileFailed, "it is a device (such as NUL"},
+        {"NUL in device form", "--check-settings \\\\.\\NUL", kExitFileFailed, "it is a device"},
+        {"a serial port", "--check-settings COM1", kExitFileFailed, "it is a device (such as NUL"},
+        {"an endless device", "--check-settings Z:\\dev\\zero", kExitFileFailed, "it is a device"},
+        {"a pipe", "--check-settings " + pipe, kExitFileFailed, "it is a pipe, not a file"},
         {"with --watch", "--check-settings --watch", kExitUsage, "takes only --plugin"},
     };
     Write(std::string((1 << 20) + 1, ';'));
     for (const auto &r : refusals) {
-        EXPECT_EQ(RunTool("kdhost.exe", r.arguments, &output, &errors), r.code) << r.what;
+        // A read that waits on the device would show as no exit within the time.
+        EXPECT_EQ(RunTool("kdhost.exe", r.arguments, &output, &errors, 20000), r.code) << r.what;
         EXPECT_NE(errors.find(r.error), std::string::npos) << r.what << ": " << errors;
+        EXPECT_EQ(output.find("Nothing to fix"), std::string::npos) << r.what << ": " << output;
     }
+    CloseHandle(pipeServer);
 }
 
 } // namespace

@@ -303,4 +303,62 @@ TEST(HwmonMonitor, SaysWhichFolderHeldNoSensors) {
     EXPECT_FALSE(BlockNameOpens());
 }
 
+// A sensor file that is a device or a pipe is read by nothing: a read from a
+// pipe no one writes waits for ever, one from a device may. It costs that
+// sensor its reading, never the list or the publish loop.
+TEST(HwmonMonitor, ASensorFileThatIsNoFileCostsThatSensorOnly) {
+    ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
+    SensorTree tree("kd-hwmon-devices");
+    ASSERT_TRUE(tree.ok());
+    const std::string device = tree.AddDevice("hwmon0", "platform/it87.2624", "it8686");
+    tree.Write(device + "/temp1_input", "40000\n");
+    tree.AddFifo(device + "/temp2_input");
+    tree.AddLink("/dev/zero", device + "/temp3_input");
+    tree.AddFifo(device + "/temp3_label");
+    tree.Write(device + "/fan1_input", "1200\n");
+    // A device whose name file is a pipe goes by its folder's name.
+    const std::string stuck = tree.AddDevice("hwmon1", "platform/stuck", "");
+    tree.Remove(stuck + "/name");
+    tree.AddFifo(stuck + "/name");
+    tree.Write(stuck + "/temp1_input", "30000\n");
+    ASSERT_TRUE(tree.MakeLinks());
+    const std::string hwmon = "--hwmon " + Quoted(tree.hwmon());
+
+    std::string list, errors;
+    ASSERT_EQ(RunTool("kdmonitor.exe", hwmon + " --list", &list, &errors, 20000), kExitOk)
+        << errors;
+    const struct {
+        const char *what;
+        const char *row; // a pattern: columns at least two spaces apart
+    } rows[] = {
+        {"a file", "temperature +it8686 +temp1 +40\\.00 .*temp1_input"},
+        {"a pipe", "temperature +it8686 +temp2 +no reading +.*temp2_input"},
+        {"a device, its label a pipe", "temperature +it8686 +temp3 +no reading +.*temp3_input"},
+        {"a device named by a pipe", "temperature +hwmon1 +temp1 +30\\.00 .*temp1_input"},
+        {"a fan", "fan +it8686 +fan1 +1200 +RPM"},
+    };
+    for (const auto &r : rows) {
+        EXPECT_TRUE(std::regex_search(list, std::regex(r.row))) << r.what << "\n" << list;
+    }
+
+    std::unique_ptr<CapturedTool> monitor;
+    ASSERT_TRUE(StartMonitor((hwmon + " --interval 100").c_str(), monitor));
+    tree.Write(device + "/temp1_input", "41000\n");
+    std::string json;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            json = HostJson();
+            return json.find("\"value\": 41,") != std::string::npos;
+        },
+        15000))
+        << "the publish loop stopped at a stuck sensor:\n"
+        << json;
+    monitor->Kill();
+
+    const std::string notFile = "it is a device (such as NUL, COM1 or a console), not a file";
+    EXPECT_EQ(RunTool("kdmonitor.exe", hwmon + " --write-settings NUL", nullptr, &errors, 20000),
+              kExitFileFailed);
+    EXPECT_NE(errors.find(notFile), std::string::npos) << errors;
+}
+
 } // namespace

@@ -116,6 +116,36 @@ TEST(SensorRules, OrderByNameThenDevicePathThenChannel) {
     }
 }
 
+// Devices of one name without a device link have only their hwmonK folder as
+// a path: its K orders them as a number, never as text.
+TEST(SensorRules, HwmonNumbersInDevicePathsCompareAsNumbers) {
+    const struct {
+        const char *what;
+        std::vector<std::string> paths; // in the order expected
+    } cases[] = {
+        {"hwmonK of more digits after fewer",
+         {"Z:\\sys\\hwmon\\hwmon9", "Z:\\sys\\hwmon\\hwmon105", "Z:\\sys\\hwmon\\hwmon1001"}},
+        {"the number decides before what follows",
+         {"v\\hwmon2\\z", "v\\hwmon10\\a", "v\\hwmon10\\b"}},
+        {"leading zeros: the number, then the text", {"v\\hwmon007", "v\\hwmon7", "v\\hwmon8"}},
+        {"other digits are text: bus addresses are hexadecimal",
+         {"pci\\03", "pci\\0a", "pci\\10", "pci\\9"}},
+        {"a shorter path first", {"p\\hwmon", "p\\hwmon0", "p\\hwmon0a"}},
+    };
+    for (const auto &c : cases) {
+        std::vector<Sensor> sensors;
+        for (auto at = c.paths.rbegin(); at != c.paths.rend(); ++at) {
+            sensors.push_back(Make(T, "acpitz", at->c_str(), 1));
+        }
+        SensorSelection selection = SelectForBlock(sensors);
+        std::vector<std::string> order;
+        for (const Sensor &sensor : selection.published) {
+            order.push_back(sensor.devicePath);
+        }
+        EXPECT_EQ(order, c.paths) << c.what;
+    }
+}
+
 TEST(SettingsWriter, NamesTheProfileReaderGivesBackAsWritten) {
     const struct {
         const char *what;
@@ -350,8 +380,8 @@ ReadBack ReadAll(const std::string &text) {
 
 // The holds a player gives the snapshots of text, one pass (or more with loop).
 std::vector<int64_t> Holds(const std::string &text, double speed, bool loop, size_t count) {
-    RecordingPlayer player([text] { return std::make_unique<std::istringstream>(text); }, speed,
-                           loop);
+    RecordingPlayer player(
+        [text](std::string &) { return std::make_unique<std::istringstream>(text); }, speed, loop);
     std::vector<int64_t> holds;
     RecordedSnapshot snapshot;
     int64_t hold = 0;
@@ -554,7 +584,8 @@ TEST(Recording, ValuesAreExactlyWhatKdhostWrites) {
 }
 
 // A recording of any size is read in the memory of one snapshot: problems are
-// counted, the first few kept, each quoting a short prefix of its cell.
+// counted, the first few kept, each quoting a short prefix of its cell. Long
+// lines under the cap are skipped rows; past it, see LinesPastTheCap below.
 TEST(Recording, ProblemsAreCountedAndTheirQuotesShort) {
     const std::string t = "2026-12-08T18:00:00.000";
     std::string text = kHeader;
@@ -562,8 +593,8 @@ TEST(Recording, ProblemsAreCountedAndTheirQuotesShort) {
         text += "garbage " + std::to_string(i) + "\n";
     }
     text += Row(t, 0, "temperature", "\x1B[2J" + std::string(1000, '9') + "x");
-    text += t + ",1,fan,\"" + std::string(1 << 20, 'n') + "\",5,RPM,0,7000,7\n";
-    text += t + ",2,fan" + std::string(100000, ',') + "\n" + Row(t, 3, "fan", "1");
+    text += t + ",1,fan,\"" + std::string(20000, 'n') + "\",5,RPM,0,7000,7\n";
+    text += t + ",2,fan" + std::string(30000, ',') + "\n" + Row(t, 3, "fan", "1");
     ReadBack back = ReadAll(text);
     EXPECT_EQ(back.findings.skipped, 5003u);
     EXPECT_EQ(back.findings.firstSkippedLine, 2u);
@@ -578,7 +609,7 @@ TEST(Recording, ProblemsAreCountedAndTheirQuotesShort) {
     EXPECT_NE(back.findings.problems[1].find("field 4 is longer than 1024 bytes"),
               std::string::npos)
         << back.findings.problems[1];
-    EXPECT_NE(back.findings.problems[2].find("100003 fields, where a row has 9"), std::string::npos)
+    EXPECT_NE(back.findings.problems[2].find("30003 fields, where a row has 9"), std::string::npos)
         << back.findings.problems[2];
     for (const std::string &problem : back.findings.problems) {
         EXPECT_LT(problem.size(), 200u) << problem.substr(0, 200);

@@ -3,6 +3,8 @@
 // named and skipped; a file with nothing to play is refused.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <iterator>
 
 #include "exit_codes.h"
@@ -58,6 +60,18 @@ std::vector<std::string> Steady(const std::vector<std::string> &snapshots) {
     return steady;
 }
 
+// The file made start, then zeros up to size bytes in all (sparse where the
+// file system allows it, so even a large one costs nothing to make).
+void WriteZeroFile(const std::string &path, const std::string &start, int64_t size) {
+    WriteFileText(path, start);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
 void StopMonitor(std::unique_ptr<CapturedTool> &monitor) {
     RunTool("kdmonitor.exe", "--stop", nullptr);
     monitor->Wait(10000);
@@ -86,7 +100,9 @@ TEST(Replay, ARecordedSessionPlaysBackAsItWasRecorded) {
     CapturedTool host("kdhost.exe",
                       "--watch --interval 50 --duration 60 --log \"" + replayed + "\"");
     ASSERT_TRUE(host.started());
-    CapturedTool replay("kdmonitor.exe", "--replay \"" + recorded + "\"");
+    // Ten times as fast: the gap between the two recorded snapshots is as long
+    // as starting and stopping a monitor took, half a minute under emulation.
+    CapturedTool replay("kdmonitor.exe", "--replay \"" + recorded + "\" --speed 10");
     EXPECT_EQ(replay.Wait(30000), 0) << replay.Errors();
     Sleep(300);
     host.Kill();
@@ -198,6 +214,12 @@ TEST(Replay, RefusesAFileWithNothingToPlay) {
     WriteFileText(csv, "index,group,name,value,units,scaleMin,scaleMax,scaleDivisions\n"
                        "0,fan,KD fan speed 1,900,RPM,0,7000,7\n");
     WriteFileText(bad, std::string(kHeader) + "yesterday,0,fan,KD fan speed 1,900,RPM,0,7000,7\n");
+    const std::string zeros = Scratch("replay-zeros.csv"), endless = Scratch("replay-endless.csv");
+    WriteZeroFile(zeros, "", 300 << 20);
+    WriteZeroFile(endless,
+                  std::string(kHeader) + "2026-12-08T18:00:00.000,0,fan,F,900,RPM,0,7000,7\n" +
+                      "2026-12-08T18:00:01.000,0,fan,F,",
+                  300 << 20);
     const struct {
         const char *what;
         std::string path;
@@ -210,13 +232,164 @@ TEST(Replay, RefusesAFileWithNothingToPlay) {
          "it is not a kdhost --log recording: its first line should read time,index,"},
         {"malformed rows only", bad, kExitNo, "line 2: time 'yesterday' is not a local time"},
         {"malformed rows only, refused", bad, kExitNo, bad + ": it holds no usable row"},
+        {"300 MB of zeros", zeros, kExitNo,
+         zeros + ": it is not a kdhost --log recording: its first 65536 bytes hold no line"},
+        {"a row, then 300 MB without a line end", endless, kExitReplayIncomplete,
+         "line 3 is longer than 65536 bytes, so the rest of the recording from there on cannot "
+         "be read"},
+        {"the same, summed up", endless, kExitReplayIncomplete,
+         "replayed 1 snapshot; 1 row skipped, first on line 3; the rest could not be read"},
     };
     for (const auto &c : cases) {
         std::string output, errors;
-        EXPECT_EQ(RunTool("kdmonitor.exe", "--replay \"" + c.path + "\"", &output, &errors), c.code)
+        EXPECT_EQ(
+            RunTool("kdmonitor.exe", "--replay \"" + c.path + "\" --speed 100", &output, &errors),
+            c.code)
             << c.what;
         EXPECT_NE(errors.find(c.errors), std::string::npos) << c.what << ": " << errors;
-        EXPECT_EQ(output.find("publishing"), std::string::npos) << c.what << ": " << output;
+        EXPECT_EQ(output.find("publishing") == std::string::npos, c.code != kExitReplayIncomplete)
+            << c.what << ": " << output;
+    }
+}
+
+// The recording as it is changed while it plays: bytes from an offset on
+// made 'x' in place (line ends kept), cut at an offset, removed, or rewritten.
+bool OverwriteFrom(const std::string &path, size_t from) {
+    std::string text = FileText(path).substr(from);
+    for (char &c : text) {
+        c = c == '\n' ? c : 'x';
+    }
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER at;
+    at.QuadPart = int64_t(from);
+    DWORD written = 0;
+    const bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+                    WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok;
+}
+
+bool CutAt(const std::string &path, int64_t size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    const bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
+}
+
+// Rewritten in place, as a shell's '>' or an editor saves it (Wine refuses
+// to rename another file over one that is open, even shared for deletion).
+bool ReplaceWith(const std::string &path, const std::string &text) {
+    WriteFileText(path, text);
+    return FileText(path) == text;
+}
+
+// A stress of its own: each replay runs a few seconds at most, its file
+// changed the moment it publishes, and must end by itself, with the code of a
+// damaged replay and a sentence that says what happened. The play reads
+// ahead 64 KB at a time: the recording (600 snapshots of 8 fans, about 270 KB)
+// is cut and overwritten well past what is read ahead when it changes.
+TEST(Replay, ARecordingChangedWhileItPlaysEndsSayingWhatHappened) {
+    ASSERT_FALSE(BlockNameOpens()) << "a block of that name was left behind";
+    const std::string path = Scratch("replay-changing.csv");
+    std::string recording = kHeader;
+    for (int n = 0; n < 600; ++n) {
+        char time[32];
+        std::snprintf(time, sizeof time, "2026-12-08T18:%02d:%02d.000", n / 60, n % 60);
+        for (int fan = 0; fan < 8; ++fan) {
+            recording += std::string(time) + "," + std::to_string(fan) + ",fan,KD fan," +
+                         std::to_string(1000 + n) + ",RPM,0,7000,7\n";
+        }
+    }
+    const std::string zeros(4096, '\0');
+    const struct {
+        const char *what;
+        const char *options;
+        std::function<bool()> change;
+        int code;
+        std::vector<std::string> errors;
+        std::string output;
+    } cases[] = {
+        {"cut",
+         "--speed 100",
+         [&] { return CutAt(path, 20000); },
+         kExitReplayIncomplete,
+         {"the replay stops short of the recording's end: it was cut while it played: it ends "
+          "after 65536 bytes now, where " +
+              std::to_string(recording.size()) + " were read before",
+          "; the recording changed while it played"},
+         ""},
+        {"cut, looped",
+         "--speed 100 --loop --duration 4",
+         [&] { return CutAt(path, 20000); },
+         kExitReplayIncomplete,
+         {": it was cut while it played", "; it plays again from its start",
+          "; the recording changed while it played"},
+         ""},
+        {"overwritten",
+         "--speed 100",
+         [&] { return OverwriteFrom(path, 150000); },
+         kExitReplayIncomplete,
+         {"1 fields, where a row has 9; row skipped (the recording changed while it played)",
+          "rows skipped, first on line", "; the recording changed while it played"},
+         "the recording has ended"},
+        {"removed",
+         "--speed 300",
+         [&] { return DeleteFileA(path.c_str()) != 0; },
+         kExitReplayIncomplete,
+         {"the replay stops short of the recording's end: it was removed while it played"},
+         ""},
+        {"removed, looped",
+         "--speed 300 --loop --duration 20",
+         [&] { return DeleteFileA(path.c_str()) != 0; },
+         kExitReplayIncomplete,
+         {"the replay stops short of the recording's end: it cannot be opened any more"},
+         ""},
+        {"replaced by zeros, looped",
+         "--speed 300 --loop --duration 20",
+         [&] { return ReplaceWith(path, zeros); },
+         kExitReplayIncomplete,
+         {"the replay stops short of the recording's end: it is no kdhost --log recording any "
+          "more: its first line should read time,index,"},
+         ""},
+        {"replaced by its header, looped",
+         "--speed 300 --loop --duration 20",
+         [&] { return ReplaceWith(path, kHeader); },
+         kExitReplayIncomplete,
+         {"it holds no usable row any more"},
+         ""},
+        {"replaced, not looped",
+         "--speed 300",
+         [&] { return ReplaceWith(path, zeros); },
+         kExitReplayIncomplete,
+         {"the replay stops short of the recording's end: it was cut while it played"},
+         ""},
+    };
+    for (const auto &c : cases) {
+        WriteFileText(path, recording);
+        CapturedTool replay("kdmonitor.exe", "--replay \"" + path + "\" " + c.options);
+        ASSERT_TRUE(WaitForOutput(replay, "Ctrl+C to stop")) << c.what << ": " << replay.Errors();
+        ASSERT_TRUE(c.change()) << c.what << ": error " << GetLastError();
+        const int code = replay.Wait(30000);
+        EXPECT_EQ(code, c.code) << c.what << ": " << replay.Errors();
+        if (code == -1) {
+            RunTool("kdmonitor.exe", "--stop", nullptr);
+            replay.Wait(10000);
+        }
+        for (const std::string &expected : c.errors) {
+            EXPECT_NE(replay.Errors().find(expected), std::string::npos)
+                << c.what << ": " << replay.Errors();
+        }
+        EXPECT_TRUE(c.errors.size() > 0 || replay.Errors().empty())
+            << c.what << ": " << replay.Errors();
+        EXPECT_TRUE(c.output.empty() || replay.Output().find(c.output) != std::string::npos)
+            << c.what << ": " << replay.Output();
+        DeleteFileA(path.c_str());
     }
 }
 

@@ -95,9 +95,9 @@ std::string SensorTree::AddDevice(const std::string &hwmonK, const std::string &
     const std::string folder = device + "/hwmon/" + hwmonK;
     MakeFolders(root_ + "\\" + Backslashed(folder));
     Write(folder + "/name", name + "\n");
-    links_.push_back(Quoted(unixRoot_ + "/" + folder) + " " +
+    links_.push_back("ln -s " + Quoted(unixRoot_ + "/" + folder) + " " +
                      Quoted(unixRoot_ + "/class/hwmon/" + hwmonK));
-    links_.push_back(Quoted(unixRoot_ + "/" + device) + " " +
+    links_.push_back("ln -s " + Quoted(unixRoot_ + "/" + device) + " " +
                      Quoted(unixRoot_ + "/" + folder + "/device"));
     return folder;
 }
@@ -105,6 +105,14 @@ std::string SensorTree::AddDevice(const std::string &hwmonK, const std::string &
 void SensorTree::Write(const std::string &relative, const std::string &bytes) const {
     std::ofstream out(root_ + "\\" + Backslashed(relative), std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+void SensorTree::AddLink(const std::string &unixTarget, const std::string &relative) {
+    links_.push_back("ln -s " + Quoted(unixTarget) + " " + Quoted(unixRoot_ + "/" + relative));
+}
+
+void SensorTree::AddFifo(const std::string &relative) {
+    links_.push_back("mkfifo " + Quoted(unixRoot_ + "/" + relative));
 }
 
 void SensorTree::Remove(const std::string &relative) const {
@@ -120,7 +128,7 @@ bool SensorTree::MakeLinks() {
     }
     std::string command;
     for (const std::string &link : links_) {
-        command += "ln -s " + link + " && ";
+        command += link + " && ";
     }
     links_.clear();
     const std::string marker = root_ + "\\links-made";

@@ -33,12 +33,17 @@ class SensorTree {
     void Write(const std::string &relative, const std::string &bytes) const;
     void Remove(const std::string &relative) const;
 
-    // Makes the links added so far; false when they did not appear.
+    // A link below the root to a Unix path (a device such as /dev/zero), and a
+    // Linux named pipe that nothing ever writes to: made with the links.
+    void AddLink(const std::string &unixTarget, const std::string &relative);
+    void AddFifo(const std::string &relative);
+
+    // Makes the links (and pipes) added so far; false when they did not appear.
     bool MakeLinks();
 
   private:
     std::string root_;
     std::string unixRoot_;
-    std::vector<std::string> links_; // "target link" pairs for ln, Unix paths
+    std::vector<std::string> links_; // shell commands (ln, mkfifo) on Unix paths
     bool ok_ = false;
 };

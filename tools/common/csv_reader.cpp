@@ -19,6 +19,9 @@ int CsvReader::Take() {
     } else {
         c = buffer_->sbumpc();
     }
+    if (c != kEnd) {
+        ++bytesRead_;
+    }
     line_ += c == '\n' ? 1 : 0;
     return c;
 }
@@ -26,6 +29,20 @@ int CsvReader::Take() {
 bool CsvReader::AtLineEnd() {
     const int c = Peek();
     return c == kEnd || c == '\n' || (c == '\r' && PeekSecond() == '\n');
+}
+
+// True, with the record marked, once the record has taken more bytes than
+// a record may: the caller stops where it is.
+bool CsvReader::OverCap(CsvRecord &record) {
+    if (bytesRead_ - recordStart_ <= limits_.recordBytes) {
+        return false;
+    }
+    if (!record.tooLong) {
+        record.tooLong = true;
+        record.error = "line " + std::to_string(record.line) + " is longer than " +
+                       std::to_string(limits_.recordBytes) + " bytes";
+    }
+    return true;
 }
 
 void CsvReader::SkipLineEnd() {
@@ -40,6 +57,9 @@ void CsvReader::SkipLineEnd() {
 void CsvReader::SkipRestOfLine() {
     while (!AtLineEnd()) {
         Take();
+        if (bytesRead_ - recordStart_ > limits_.recordBytes) {
+            return; // Next sees it is too long
+        }
     }
     SkipLineEnd();
 }
@@ -59,6 +79,12 @@ bool CsvReader::ReadQuoted(std::string &field, CsvRecord &record) {
     const size_t opened = line_;
     Take();
     for (int c = Take(); c != kEnd; c = Take()) {
+        if (OverCap(record)) {
+            record.error = "a quote opened on line " + std::to_string(opened) +
+                           " is not closed within " + std::to_string(limits_.recordBytes) +
+                           " bytes";
+            return false;
+        }
         if (c != '"') {
             Keep(field, c, record);
         } else if (Peek() == '"') {
@@ -78,6 +104,9 @@ bool CsvReader::ReadQuoted(std::string &field, CsvRecord &record) {
 
 bool CsvReader::ReadUnquoted(std::string &field, CsvRecord &record) {
     while (!AtLineEnd() && Peek() != ',') {
+        if (OverCap(record)) {
+            return false;
+        }
         if (Peek() == '"') {
             record.error =
                 "a quote inside the unquoted field starting " + QuotedText(field, kQuotedCellChars);
@@ -90,8 +119,19 @@ bool CsvReader::ReadUnquoted(std::string &field, CsvRecord &record) {
 
 bool CsvReader::Next(CsvRecord &record) {
     record = CsvRecord();
+    if (stopped_) {
+        return false;
+    }
+    recordStart_ = bytesRead_;
+    record.line = line_;
     while (Peek() != kEnd && AtLineEnd()) {
         SkipLineEnd(); // empty lines
+        if (OverCap(record)) {
+            record.error = "from line " + std::to_string(record.line) + " on, more than " +
+                           std::to_string(limits_.recordBytes) + " bytes hold no record";
+            stopped_ = true;
+            return true;
+        }
     }
     if (Peek() == kEnd) {
         return false;
@@ -100,7 +140,11 @@ bool CsvReader::Next(CsvRecord &record) {
     for (;;) {
         std::string field;
         if (!(Peek() == '"' ? ReadQuoted(field, record) : ReadUnquoted(field, record))) {
-            SkipRestOfLine();
+            if (!record.tooLong) {
+                SkipRestOfLine();
+                OverCap(record);
+            }
+            stopped_ = record.tooLong;
             return true;
         }
         if (record.fields.size() < limits_.fields) {
@@ -112,5 +156,9 @@ bool CsvReader::Next(CsvRecord &record) {
             return true;
         }
         Take(); // the comma
+        if (OverCap(record)) {
+            stopped_ = true;
+            return true;
+        }
     }
 }

@@ -6,8 +6,8 @@
 
 #include <string>
 
-// A clause for the code ("access is denied"), or "error N" for a code
-// without words of its own here.
+// A clause for the code ("access is denied"); "an unexpected system error
+// (code N)" for a code without words of its own here.
 std::string ErrorWords(DWORD code);
 
 // What went wrong when opening path, as a clause: "it is a folder" whenever

@@ -11,7 +11,8 @@ const std::vector<ExitCodeRow> &ExitCodeTable() {
          "done",
          {"the plug-in reports sources; --diagnose: the monitor is live and publishes readings; "
           "--watch: sources at the last redraw; --serve: stopped; --check-settings: nothing to "
-          "fix; --autostart: it serves (remove: nothing is left)",
+          "fix, or no settings file beside the plug-in (the defaults apply); --autostart: it "
+          "serves (remove: nothing is left)",
           "a clean stop; --stop: the running monitor was asked to stop; --list and "
           "--write-settings: done; --replay: the recording played whole",
           "the window was closed, or the snapshot written",
@@ -35,13 +36,13 @@ const std::vector<ExitCodeRow> &ExitCodeTable() {
           "",
           "the plug-in cannot be loaded or lacks one of GetSourcesNum, GetSourceDesc and "
           "GetSourceData, as for kdhost",
-          "without --plugin, the folder of the plug-in beside it cannot be named (the program's own "
-          "folder unknown, or outside the ANSI code page)"}},
+          "without --plugin, the folder of the plug-in beside it cannot be named (the program's "
+          "own folder unknown)"}},
         {kExitFileFailed,
          "a file cannot be opened, read or written",
          {"the --log file cannot be opened or written (a full disk ends the log); "
-          "--check-settings: the settings file cannot be read (for the one beside the plug-in, a "
-          "missing file means the defaults apply); --autostart install: kdserve.exe is not beside "
+          "--check-settings: the settings file cannot be read, or FILE is missing or is no file "
+          "(a device, a pipe); --autostart install: kdserve.exe is not beside "
           "kdhost.exe, or the user's Run key cannot be written",
           "--write-settings: the settings file cannot be written (an existing one stays as it "
           "was); --replay: the recording cannot be opened",
@@ -64,8 +65,10 @@ const std::vector<ExitCodeRow> &ExitCodeTable() {
          {"", "", "there is no graphical session to open the window in", ""}},
         {kExitReplayIncomplete,
          "a replay skipped rows or was cut short",
-         {"", "--replay: rows were skipped or the rest could not be read (a summary says so)", "",
-          ""}},
+         {"",
+          "--replay: rows were skipped, the rest could not be read, or the recording "
+          "changed while it played (a summary says so)",
+          "", ""}},
         {kExitAlreadyRunning,
          "another instance runs already",
          {"", "another monitor publishes the block already: the first one goes on", "",

@@ -14,6 +14,32 @@ namespace {
 // A read of this size at a time: a settings file or a header in one or two.
 constexpr DWORD kReadPiece = 4096;
 
+// A handle only to ask what a path is: no access asked for (so a device or a
+// pipe opens without waiting), and the flag that lets a folder be opened at all.
+HANDLE OpenToAsk(const std::wstring &path) {
+    return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// What an open handle is: a disk file (or folder), a device, a pipe.
+PathKind KindOfHandle(HANDLE handle) {
+    switch (GetFileType(handle)) {
+    case FILE_TYPE_DISK:
+        return PathKind::File;
+    case FILE_TYPE_PIPE:
+        return PathKind::Pipe;
+    default: // FILE_TYPE_CHAR, and whatever else is no disk file
+        return PathKind::Device;
+    }
+}
+
+// The code OpenFile fails with for a kind that is no file; 0 for a file.
+DWORD RefusalCode(PathKind kind) {
+    return kind == PathKind::Device ? kErrorIsDevice
+           : kind == PathKind::Pipe ? kErrorIsPipe
+                                    : ERROR_SUCCESS;
+}
+
 bool WriteAll(HANDLE file, const std::string &bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -30,9 +56,22 @@ bool WriteAll(HANDLE file, const std::string &bytes) {
 } // namespace
 
 PathKind KindOfPath(const std::string &path) {
-    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+    const std::wstring wide = WidePath(path);
+    HANDLE handle = OpenToAsk(wide);
+    if (handle != INVALID_HANDLE_VALUE) {
+        const PathKind kind = KindOfHandle(handle);
+        CloseHandle(handle);
+        if (kind != PathKind::File) {
+            return kind;
+        }
+    } else if (GetLastError() == ERROR_PIPE_BUSY) {
+        return PathKind::Pipe; // every instance of it taken by other clients
+    }
+    // The attributes tell a folder, and a file that cannot be opened even so
+    // (a console name among them: OpenFile asks its handle once more).
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return PathKind::Missing;
+        return handle != INVALID_HANDLE_VALUE ? PathKind::File : PathKind::Missing;
     }
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
 }
@@ -48,7 +87,7 @@ std::vector<FolderEntry> ListFolder(const std::string &folder) {
         const std::wstring name = entry.cFileName;
         if (name != L"." && name != L"..") {
             entries.push_back(
-                {Narrow(name, CP_ACP), (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+                {WideToUtf8(name), (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
         }
     } while (FindNextFileW(find, &entry));
     FindClose(find);
@@ -56,10 +95,7 @@ std::vector<FolderEntry> ListFolder(const std::string &folder) {
 }
 
 std::string FinalPath(const std::string &path) {
-    // No access asked for, and the flag that lets a folder be opened at all.
-    HANDLE handle = CreateFileW(WidePath(path).c_str(), 0,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = OpenToAsk(WidePath(path));
     if (handle == INVALID_HANDLE_VALUE) {
         return "";
     }
@@ -76,16 +112,32 @@ std::string FinalPath(const std::string &path) {
         return "";
     }
     final.resize(length);
-    return WideToUtf8(WithoutLongPathPrefix(final));
+    return PlainPath(final);
 }
 
 HANDLE OpenFile(const std::string &path, FileAccess access) {
+    // Asked before the open, which for a serial port may already take the line.
+    const DWORD refused = RefusalCode(KindOfPath(path));
+    if (refused != ERROR_SUCCESS) {
+        SetLastError(refused);
+        return INVALID_HANDLE_VALUE;
+    }
     const bool append = access == FileAccess::Append;
     // A file only read may even be deleted meanwhile: the reader keeps what it opened.
-    return CreateFileW(WidePath(path).c_str(), GENERIC_READ | (append ? FILE_APPEND_DATA : 0),
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | (append ? 0 : FILE_SHARE_DELETE),
-                       nullptr, append ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+    HANDLE file =
+        CreateFileW(WidePath(path).c_str(), GENERIC_READ | (append ? FILE_APPEND_DATA : 0),
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | (append ? 0 : FILE_SHARE_DELETE), nullptr,
+                    append ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Asked again of what was opened: the path may have been replaced meanwhile,
+    // and a console name opens only with access asked for.
+    const DWORD opened =
+        file == INVALID_HANDLE_VALUE ? ERROR_SUCCESS : RefusalCode(KindOfHandle(file));
+    if (opened != ERROR_SUCCESS) {
+        CloseHandle(file);
+        SetLastError(opened);
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
 }
 
 bool ReadAt(HANDLE file, uint64_t offset, void *out, DWORD size, DWORD &read) {
@@ -133,8 +185,8 @@ bool ReadFileStart(const std::string &path, size_t maxBytes, std::string &bytes)
 WriteOutcome WriteReplacing(const std::string &path, const std::string &bytes, bool replace,
                             std::string &why) {
     const PathKind kind = KindOfPath(path);
-    if (kind == PathKind::Folder) {
-        why = "it is a folder";
+    if (kind == PathKind::Folder || RefusalCode(kind) != ERROR_SUCCESS) {
+        why = FileErrorWords(path, RefusalCode(kind));
         return WriteOutcome::Failed;
     }
     if (kind == PathKind::File && !replace) {

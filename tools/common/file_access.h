@@ -1,6 +1,6 @@
-// The tools' files, named by ANSI paths as the command line gives them and
-// opened through the wide calls (wide_path.h), so no length or code page of a
-// path is handled twice. The one place a tool opens, reads or writes a file:
+// The tools' files, named by UTF-8 paths as the wide command line gives them
+// and opened through the wide calls (wide_path.h), so no length or code page
+// of a path is handled twice. The one place a tool opens, reads or writes a file:
 // what a path names is asked here, and every open goes through OpenFile, where
 // what an opened handle is (a disk file, a device, a pipe) can be told.
 #pragma once
@@ -11,17 +11,29 @@
 #include <string>
 #include <vector>
 
-// What a path names now.
+// What a path names now. Only a File is read or written: a read from a
+// device (NUL, COM1, a console, Wine's Z:\dev\zero) or a pipe may wait for
+// ever or never end.
 enum class PathKind {
     Missing, // nothing, or nothing the caller may look at
     Folder,
     File,
+    Device,
+    Pipe,
 };
 
+// Asked through a handle that may neither read nor write, which opens a
+// device or a pipe without waiting on it.
 PathKind KindOfPath(const std::string &path);
 
+// The codes OpenFile and WriteReplacing fail with (in GetLastError()) for a
+// path that names something other than a file; ErrorWords has their words.
+// Bit 29 marks a code as the application's own, never the system's.
+constexpr DWORD kErrorIsDevice = 0x20000000u | 1;
+constexpr DWORD kErrorIsPipe = 0x20000000u | 2;
+
 struct FolderEntry {
-    std::string name; // ANSI; a character the code page lacks is '?'
+    std::string name; // UTF-8
     bool folder = false;
 };
 
@@ -37,7 +49,8 @@ enum class FileAccess {
     Append, // created when missing; writes land at the end, reads anywhere
 };
 
-// The opened file, or INVALID_HANDLE_VALUE with the reason in GetLastError().
+// The opened file, or INVALID_HANDLE_VALUE with the reason in GetLastError():
+// a device or a pipe is refused before anything is read from or written to it.
 HANDLE OpenFile(const std::string &path, FileAccess access);
 
 // Reads size bytes at offset, without moving the file's position; read says

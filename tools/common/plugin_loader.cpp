@@ -64,10 +64,8 @@ std::wstring ModulePath() {
 
 namespace {
 
-// A wide path without the "\\?\" prefix, in the ANSI code page; "" when it has
-// characters the code page lacks.
 std::string ProgramPath() {
-    return PlainAnsiPath(ModulePath());
+    return PlainPath(ModulePath());
 }
 
 std::string ProgramName() {
@@ -89,12 +87,11 @@ std::wstring LoaderPath(const std::wstring &path) {
 
 bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error) {
     // Never a bare name: the loader would search the current folder and the PATH for it.
-    std::string program = PlainAnsiPath(programPath);
+    std::string program = PlainPath(programPath);
     size_t slash = program.find_last_of("\\/");
     if (slash == std::string::npos) {
         error = "cannot find the folder this program lies in, where the plug-in KelvoDyn.dll "
-                "is looked for (the system does not say, or its path has characters the ANSI "
-                "code page lacks); give the plug-in with --plugin PATH";
+                "is looked for (the system does not say); give the plug-in with --plugin PATH";
         return false;
     }
     path = program.substr(0, slash + 1) + "KelvoDyn.dll";

@@ -24,7 +24,7 @@ std::wstring ModulePath();
 // with a sentence when that folder cannot be named: nothing is searched for.
 bool DefaultPluginPath(std::string &path, std::string &error);
 // The same for a program at programPath (as GetModuleFileNameW names it, with
-// or without "\\?\"): the plain ANSI path of KelvoDyn.dll beside it.
+// or without "\\?\"): the plain path (UTF-8) of KelvoDyn.dll beside it.
 bool PluginBeside(const std::wstring &programPath, std::string &path, std::string &error);
 
 // The plug-in at path, or with an empty path the one beside the program

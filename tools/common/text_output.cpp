@@ -64,6 +64,6 @@ std::vector<std::string> WrapWords(const std::string &utf8, size_t width) {
     return lines;
 }
 
-std::string ShownPath(const std::string &ansiPath) {
-    return PathText(AnsiToUtf8(ansiPath));
+std::string ShownPath(const std::string &path) {
+    return PathText(path);
 }

@@ -19,9 +19,9 @@ TextStream StandardError();
 
 void WriteText(const TextStream &stream, const std::string &utf8);
 
-// A path from the command line (ANSI) as a message quotes it: UTF-8, with
-// control characters escaped and an absurd length cut in its middle (PathText).
-std::string ShownPath(const std::string &ansiPath);
+// A path (UTF-8, as the tools keep paths) as a message quotes it: control
+// characters escaped and an absurd length cut in its middle (PathText).
+std::string ShownPath(const std::string &path);
 
 // Characters as a terminal shows them: one per code point.
 size_t DisplayWidth(const std::string &utf8);

@@ -1,4 +1,4 @@
-// What every tool's main() is: say which tool speaks, read the command line,
+// What every tool's main() is: say which tool speaks, read the (wide) command line,
 // answer --help and --version, then run with the options; so the three tools
 // start, refuse a command line and print their version alike.
 #pragma once
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "command_line_args.h"
 #include "exit_codes.h"
 #include "option_values.h"
 #include "text_output.h"
@@ -19,12 +20,11 @@ using ParseOptions = std::optional<Options> (*)(const std::vector<std::string> &
 // The exit code: kExitUsage for a bad command line, kExitOk for --help and
 // --version, otherwise run's.
 template <typename Options>
-int RunTool(Tool tool, int argc, char **argv, ParseOptions<Options> parse, std::string (*usage)(),
+int RunTool(Tool tool, ParseOptions<Options> parse, std::string (*usage)(),
             int (*run)(const Options &options)) {
     SetMessageTool(tool);
     std::string error;
-    const std::optional<Options> options =
-        parse(std::vector<std::string>(argv + 1, argv + argc), error);
+    const std::optional<Options> options = parse(CommandLineArguments(), error);
     if (!options) {
         return Fail(kExitUsage, error);
     }

@@ -2,7 +2,8 @@
 // ("kdhost: "), then the UTF-8 sentence escaped as a whole by one rule
 // (TerminalText), so nothing quoted from a file, the command line, the plug-in
 // or the system reaches a terminal as a command. Pieces are put in as UTF-8
-// (ANSI paths through AnsiToUtf8 or ShownPath), never escaped on their own.
+// (paths through ShownPath; ANSI text through AnsiToUtf8), never escaped on
+// their own.
 #pragma once
 
 #include <string>

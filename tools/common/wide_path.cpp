@@ -24,8 +24,8 @@ std::wstring WithoutLongPathPrefix(const std::wstring &path) {
     return HasLongPathPrefix(path) ? path.substr(wcslen(kPrefix)) : path;
 }
 
-std::wstring WidePath(const std::string &ansiPath) {
-    std::wstring wide = Widen(ansiPath, CP_ACP);
+std::wstring WidePath(const std::string &path) {
+    std::wstring wide = Utf8ToWide(path);
     if (wide.size() < MAX_PATH || HasLongPathPrefix(wide)) {
         return wide;
     }
@@ -49,12 +49,20 @@ std::wstring FullWidePath(const std::wstring &path) {
     return full;
 }
 
+std::string PlainPath(const std::wstring &wide) {
+    return WideToUtf8(WithoutLongPathPrefix(wide));
+}
+
 std::string PlainAnsiPath(const std::wstring &wide) {
     std::string path;
     return NarrowExactly(WithoutLongPathPrefix(wide), CP_ACP, path) ? path : "";
 }
 
 std::string FullPath(const std::string &path) {
-    std::string ansi = PlainAnsiPath(FullWidePath(WidePath(path)));
-    return ansi.empty() ? path : ansi;
+    std::string full = PlainPath(FullWidePath(WidePath(path)));
+    return full.empty() ? path : full;
+}
+
+bool AnsiFormOfPath(const std::string &path, std::string &ansi) {
+    return NarrowExactly(Utf8ToWide(path), CP_ACP, ansi);
 }

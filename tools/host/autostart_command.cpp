@@ -8,11 +8,10 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include "autostart_arguments.h"
 #include "autostart_probe.h"
 #include "autostart_registry.h"
+#include "command_line_args.h"
 #include "command_line_text.h"
 #include "error_words.h"
 #include "exit_codes.h"
@@ -40,32 +39,13 @@ struct Registered {
     std::string problem; // why it is not usable
 };
 
-// The arguments after the program, in the ANSI code page as main() gets
-// them; false when one has characters that code page lacks.
-bool ArgumentsOf(const std::wstring &command, std::vector<std::string> &arguments) {
-    int count = 0;
-    LPWSTR *split = CommandLineToArgvW(command.c_str(), &count);
-    bool whole = split != nullptr;
-    for (int i = 1; whole && i < count; ++i) {
-        std::string ansi;
-        whole = NarrowExactly(split[i], CP_ACP, ansi);
-        arguments.push_back(ansi);
-    }
-    LocalFree(split);
-    return whole;
-}
-
 Registered ReadRegistration() {
     Registered r;
     r.state = ReadRegisteredCommand(r.command, r.readError);
     if (r.state != Registration::Present) {
         return r;
     }
-    std::vector<std::string> arguments;
-    if (!ArgumentsOf(r.command, arguments)) {
-        r.problem = "it has characters the ANSI code page lacks";
-        return r;
-    }
+    const std::vector<std::string> arguments = ArgumentsOf(r.command);
     std::string error;
     auto options = ParseHostOptions(arguments, error);
     if (options) {
@@ -182,7 +162,7 @@ int Install(const HostOptions &options, const TextStream &out, std::string &erro
     // Written first: when it cannot be, what ran before runs on.
     const std::wstring command =
         Utf8ToWide(JoinArguments({WideToUtf8(launcher)}) + " " +
-                   JoinArguments(ServeArguments(options.listen, AnsiToUtf8(pluginPath))));
+                   JoinArguments(ServeArguments(options.listen, pluginPath)));
     if (!WriteRegisteredCommand(command, error)) {
         return kExitFileFailed;
     }

@@ -118,7 +118,8 @@ const std::vector<Row> kOptions = {
      "plug-in does, say line by line what it reads otherwise than\n"
      "meant (UTF-8 text, comments after values, unknown keys,\n"
      "equal names, names cut at " SETTINGS_NAME_CHARS_TEXT " characters) and what each\n"
-     "source is called; the exit code says if anything is wrong",
+     "source is called; the exit code says if anything is wrong\n"
+     "(no file beside the plug-in: the defaults apply, exit 0)",
      [](HostParse &p, const OptionText &v, std::string &error) {
          p.checkSettings = true;
          return !v || TakeFileName(v, "--check-settings takes a file name, not an empty one",

@@ -25,10 +25,16 @@
 
 namespace {
 
-int Diagnose(const TextStream &out) {
+int Diagnose(const std::string &pluginPath, const TextStream &out) {
     BlockCopy copy = CopySharedBlock();
     Diagnosis diagnosis = DiagnoseBlock(copy);
     WriteText(out, DiagnosisReport(copy, diagnosis));
+    // The block says nothing of the settings; a folder the plug-in cannot name them in does.
+    std::string path = pluginPath, error;
+    if (!path.empty() || DefaultPluginPath(path, error)) {
+        const std::string note = UnreachableSettingsNote(path);
+        WriteText(out, note.empty() ? "" : "\n" + note);
+    }
     return diagnosis.finding == Finding::Live ? kExitOk : kExitNo;
 }
 
@@ -77,7 +83,7 @@ int RunHost(const HostOptions &options) {
     std::string error;
     TextStream out = StandardOutput();
     if (options.diagnose) {
-        return Diagnose(out);
+        return Diagnose(options.pluginPath, out);
     }
     if (options.autostart != AutostartAction::None) {
         int code = RunAutostart(options, out, error);
@@ -126,6 +132,6 @@ int RunHost(const HostOptions &options) {
 
 } // namespace
 
-int main(int argc, char **argv) {
-    return RunTool(Tool::Host, argc, argv, ParseHostOptions, HostUsage, RunHost);
+int main() {
+    return RunTool(Tool::Host, ParseHostOptions, HostUsage, RunHost);
 }

@@ -21,8 +21,6 @@ extern "C" {
 
 namespace {
 
-// Longer than any name the reader would keep whole, so a cut can be told.
-constexpr uint32_t kWholeValue = 1024;
 // A default no file can hold: the key is missing.
 const char kMissing[] = "\x01";
 
@@ -94,15 +92,54 @@ std::string NoteLines(const SettingsNote &note) {
 // A settings file is a few lines; past this it is some other file.
 constexpr size_t kLargestFile = 1 << 20;
 
+// The settings file beside a plug-in, as a full path.
+std::string SettingsBeside(const std::string &pluginPath) {
+    std::string buffer = FullPath(pluginPath);
+    buffer.resize(buffer.size() + sizeof SETTINGS_EXTENSION);
+    ReplaceExtension(&buffer[0], SETTINGS_EXTENSION);
+    return buffer.c_str();
+}
+
+// A sentence as lines of at most 78 characters.
+std::string Paragraph(const std::string &sentence) {
+    std::string text;
+    for (const std::string &line : WrapWords(sentence, 78)) {
+        text += line + "\n";
+    }
+    return text;
+}
+
 } // namespace
+
+std::string UnreachableSettingsNote(const std::string &pluginPath) {
+    std::string ansi;
+    const std::string path = SettingsBeside(pluginPath);
+    if (AnsiFormOfPath(path, ansi)) {
+        return "";
+    }
+    const std::string sentence =
+        "The plug-in's folder has characters the ANSI code page (" + std::to_string(GetACP()) +
+        ") lacks, and the plug-in looks for its settings file through an ANSI path: it "
+        "cannot find " +
+        ShownPath(path) + ", so every source keeps its default name (" +
+        KeyWithWord(SETTINGS_TEMPERATURE_NAME, "N") + ", " + KeyWithWord(SETTINGS_FAN_NAME, "N") +
+        "), in degrees Celsius. Settings of your own need a folder whose name the code page "
+        "has.";
+    return Paragraph(sentence);
+}
 
 std::string SettingsReport(const std::string &bytes, const std::string &fullPath, size_t &fixes) {
     SettingsScan scan = ScanSettings(bytes);
+    // The profile reader takes ANSI paths only; CheckSettings has made sure there is one.
+    std::string ansiPath;
+    AnsiFormOfPath(fullPath, ansiPath);
     std::vector<GivenKey> given;
+    // Room for the whole file, so no value is cut and its real length is told.
+    const uint32_t wholeValue = uint32_t(bytes.size()) + sizeof kMissing + 1;
     for (const std::string &key : SettingsKeys()) {
-        std::string value(kWholeValue, '\0');
+        std::string value(wholeValue, '\0');
         value.resize(
-            ReadSettingsFile(fullPath.c_str(), key.c_str(), kMissing, &value[0], kWholeValue));
+            ReadSettingsFile(ansiPath.c_str(), key.c_str(), kMissing, &value[0], wholeValue));
         if (value != kMissing) {
             given.push_back({key, value, LineOf(scan, key)});
         }
@@ -147,24 +184,40 @@ std::string SettingsReport(const std::string &bytes, const std::string &fullPath
 
 int CheckSettings(const std::string &file, const std::string &pluginPath, const TextStream &out,
                   std::string &error) {
-    std::string path = file;
-    if (path.empty()) {
-        std::string buffer = FullPath(pluginPath);
-        buffer.resize(buffer.size() + sizeof SETTINGS_EXTENSION);
-        ReplaceExtension(&buffer[0], SETTINGS_EXTENSION);
-        path = buffer.c_str();
-    }
     // The profile reader looks for a file without a full path in the Windows folder.
-    path = FullPath(path);
+    const std::string path = file.empty() ? SettingsBeside(pluginPath) : FullPath(file);
+    std::string ansi;
+    if (!AnsiFormOfPath(path, ansi)) {
+        if (file.empty()) {
+            // The plug-in finds no file there, whether one lies there or not.
+            WriteText(out, UnreachableSettingsNote(pluginPath));
+            return KindOfPath(path) == PathKind::Missing ? kExitOk : kExitNo;
+        }
+        error = "cannot read the settings file " + ShownPath(path) +
+                " as the plug-in does: the profile reader it uses takes only ANSI paths, and "
+                "this one has characters the ANSI code page (" +
+                std::to_string(GetACP()) +
+                ") lacks (a plug-in in that folder could not read it either); copy it to a "
+                "folder whose name the code page has";
+        return kExitFileFailed;
+    }
     std::string bytes;
     DWORD code = 0;
     if (!ReadWholeFile(path, kLargestFile, bytes, code)) {
+        // No file beside the plug-in is a setting too: the plug-in's defaults.
+        if (file.empty() && code == ERROR_FILE_NOT_FOUND) {
+            WriteText(out,
+                      Paragraph("There is no settings file beside the plug-in (" + ShownPath(path) +
+                                "): the defaults apply, every source keeps its default "
+                                "name (" +
+                                KeyWithWord(SETTINGS_TEMPERATURE_NAME, "N") + ", " +
+                                KeyWithWord(SETTINGS_FAN_NAME, "N") + "), in degrees Celsius.") +
+                          "\nNothing to fix.\n");
+            return kExitOk;
+        }
         error = "cannot read the settings file " + ShownPath(path) + ": " +
                 (code == 0 ? "it is larger than 1 MiB, which no settings file is"
                            : FileErrorWords(path, code));
-        if (file.empty() && code == ERROR_FILE_NOT_FOUND) {
-            error += " (without it, every source keeps its default name, in degrees Celsius)";
-        }
         return kExitFileFailed;
     }
     size_t fixes = 0;

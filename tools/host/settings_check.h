@@ -12,6 +12,12 @@
 int CheckSettings(const std::string &file, const std::string &pluginPath, const TextStream &out,
                   std::string &error);
 
+// "" when the plug-in at pluginPath can find its settings file; otherwise a
+// sentence that it cannot (its folder is outside the ANSI code page, and the
+// plug-in looks for the file through an ANSI path) and so shows the defaults,
+// as lines of at most 78 characters.
+std::string UnreachableSettingsNote(const std::string &pluginPath);
+
 // The report of a file's bytes, whose profile-reader answers come from
 // fullPath; sets fixes to the number of things to fix.
 std::string SettingsReport(const std::string &bytes, const std::string &fullPath, size_t &fixes);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "autostart_arguments.h"
+#include "command_line_args.h"
 #include "command_line_text.h"
 #include "exit_codes.h"
 #include "host_options.h"
@@ -61,10 +62,10 @@ void SayToUser(const std::string &text) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main() {
     SetMessageTool(Tool::Serve);
     std::string error;
-    auto options = ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    auto options = ParseHostOptions(CommandLineArguments(), error);
     if (options && (options->help || options->version)) {
         SayToUser(options->help ? kUsage + ExitCodesHelp(Tool::Serve) : VersionLine("kdserve"));
         return kExitOk;
@@ -88,9 +89,8 @@ int main(int argc, char **argv) {
     settings.port = options->listen.port;
     settings.folder = self.substr(0, self.find_last_of(L"\\/") + 1);
     const std::string host = WideToUtf8(settings.folder + L"kdhost.exe");
-    settings.shownCommand =
-        JoinArguments({host}) + " " +
-        JoinArguments(ServeArguments(options->listen, AnsiToUtf8(FullPath(pluginPath))));
+    settings.shownCommand = JoinArguments({host}) + " " +
+                            JoinArguments(ServeArguments(options->listen, FullPath(pluginPath)));
     settings.serverCommand = Utf8ToWide(settings.shownCommand);
     ServeLog log;
     log.path = ServeLogPath(settings.port);

@@ -70,6 +70,6 @@ int RunMonitor(const MonitorOptions &options) {
 
 } // namespace
 
-int main(int argc, char **argv) {
-    return RunTool(Tool::Monitor, argc, argv, ParseMonitorOptions, MonitorUsage, RunMonitor);
+int main() {
+    return RunTool(Tool::Monitor, ParseMonitorOptions, MonitorUsage, RunMonitor);
 }

@@ -10,8 +10,10 @@ namespace {
 
 // Longer cells than this are no cells kdhost writes (its longest, a name, is
 // 31 characters of the plug-in's); a record keeps one field past the columns,
-// to tell a row of too many.
-const CsvLimits kRowLimits = {1024, kColumnCount + 1};
+// to tell a row of too many. kdhost's rows are under 300 bytes: a line past
+// 64 KB (a file without line ends, of zeros, of one endless field) ends the
+// reading there, so no file, whatever its size, is read on for nothing.
+const CsvLimits kRowLimits = {1024, kColumnCount + 1, 64 * 1024};
 
 bool IsHeader(const CsvRecord &record) {
     if (!record.error.empty() || record.fieldCount != kColumnCount) {
@@ -38,8 +40,12 @@ bool RecordingReader::ReadHeader(std::string &error) {
     CsvRecord record;
     if (!csv_.Next(record) || !IsHeader(record)) {
         const std::string header = ColumnHeader(kColumnTime);
-        error = "it is not a kdhost --log recording: its first line should read " +
-                header.substr(0, header.size() - 1);
+        const std::string columns = header.substr(0, header.size() - 1);
+        error = record.tooLong
+                    ? "it is not a kdhost --log recording: its first " +
+                          std::to_string(kRowLimits.recordBytes) +
+                          " bytes hold no line that could be its header, " + columns
+                    : "it is not a kdhost --log recording: its first line should read " + columns;
         return false;
     }
     return true;
@@ -51,6 +57,7 @@ void RecordingReader::Skipped(size_t line, const std::string &problem) {
     }
     if (findings_.problems.size() < kProblemsKept) {
         findings_.problems.push_back("line " + std::to_string(line) + ": " + problem);
+        findings_.problemLines.push_back(line);
     }
 }
 
@@ -64,8 +71,9 @@ bool RecordingReader::NextRow(RecordedRow &row, std::string &problem, size_t &li
     } while (IsHeader(record)); // two recordings joined one after the other
     line = record.line;
     problem = ParseRecordedRow(record, row);
-    if (record.unclosedQuote) {
-        // Whatever follows the quote is inside it: no row, not even this one.
+    if (record.unclosedQuote || record.tooLong) {
+        // Whatever follows the quote is inside it, and what follows a line of
+        // no end is not read: no row, not even this one.
         Skipped(line, problem);
         findings_.cutShort =
             record.error + ", so the rest of the recording from there on cannot be read";

@@ -26,6 +26,7 @@ struct RecordingFindings {
     size_t skipped = 0;                // rows skipped, or kept only as "no reading"
     size_t firstSkippedLine = 0;       // the line of the first of them
     std::vector<std::string> problems; // "line N: what is wrong", the first few only
+    std::vector<size_t> problemLines;  // the N of each of them
     std::string cutShort;              // why the rest cannot be read; "" when read to the end
     bool fahrenheit = false;           // the rows carry degrees Fahrenheit
     size_t mostLeftOut = 0;            // past 32 of a group in one snapshot
@@ -46,6 +47,11 @@ class RecordingReader {
 
     const RecordingFindings &Findings() const {
         return findings_;
+    }
+
+    // How far into the file reading has come, in bytes.
+    uint64_t BytesRead() const {
+        return csv_.BytesRead();
     }
 
   private:

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 #include <tuple>
 
 #include "number_reader.h"
@@ -17,6 +18,52 @@ bool StartsWith(const std::string &text, const std::string &prefix) {
 int64_t RoundedQuotient(int64_t numerator, int64_t divisor) {
     return numerator >= 0 ? (numerator + divisor / 2) / divisor
                           : -((-numerator + divisor / 2) / divisor);
+}
+
+// Paths compared as text, except that the number of a folder named hwmonK is
+// compared as a number ("hwmon105" before "hwmon1001"): a device without a
+// device link has only that folder as its path, and its K is no more than a
+// count. Other digits stay text: bus addresses are hexadecimal.
+int CompareHwmonPaths(const std::string &a, const std::string &b) {
+    static const std::string kStem = "hwmon";
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    // The length of the digit run at text[at].
+    auto digits = [&](const std::string &text, size_t at) {
+        size_t end = at;
+        while (end < text.size() && digit(text[end])) {
+            ++end;
+        }
+        return end - at;
+    };
+    size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) {
+        const bool stem =
+            a.compare(i, kStem.size(), kStem) == 0 && b.compare(i, kStem.size(), kStem) == 0;
+        if (!stem) {
+            ++i;
+            continue;
+        }
+        i += kStem.size();
+        const size_t x = digits(a, i), y = digits(b, i);
+        // Without leading zeros the longer run is the larger number.
+        const std::string_view m = std::string_view(a).substr(i, x);
+        const std::string_view n = std::string_view(b).substr(i, y);
+        const std::string_view mm = m.substr(std::min(m.find_first_not_of('0'), m.size()));
+        const std::string_view nn = n.substr(std::min(n.find_first_not_of('0'), n.size()));
+        if (mm.size() != nn.size()) {
+            return mm.size() < nn.size() ? -1 : 1;
+        }
+        if (const int c = mm.compare(nn); c != 0) {
+            return c < 0 ? -1 : 1;
+        }
+        if (x != y) { // equal numbers, written with other zeros: text decides
+            return a.compare(b) < 0 ? -1 : 1;
+        }
+        i += x;
+    }
+    return a.compare(i, std::string::npos, b, i, std::string::npos) < 0   ? -1
+           : a.compare(i, std::string::npos, b, i, std::string::npos) > 0 ? 1
+                                                                          : 0;
 }
 
 int32_t SlotOrNoReading(int64_t value) {
@@ -53,8 +100,16 @@ bool ParseInputName(const std::string &fileName, SourceGroup &group, unsigned &c
 }
 
 bool SensorBefore(const Sensor &a, const Sensor &b) {
-    return std::tie(a.group, a.device, a.devicePath, a.channel, a.inputPath) <
-           std::tie(b.group, b.device, b.devicePath, b.channel, b.inputPath);
+    if (std::tie(a.group, a.device) != std::tie(b.group, b.device)) {
+        return std::tie(a.group, a.device) < std::tie(b.group, b.device);
+    }
+    if (const int path = CompareHwmonPaths(a.devicePath, b.devicePath); path != 0) {
+        return path < 0;
+    }
+    if (a.channel != b.channel) {
+        return a.channel < b.channel;
+    }
+    return CompareHwmonPaths(a.inputPath, b.inputPath) < 0;
 }
 
 std::string SensorLabel(const Sensor &sensor) {

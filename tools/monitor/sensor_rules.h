@@ -24,7 +24,8 @@ bool ParseInputName(const std::string &fileName, SourceGroup &group, unsigned &c
 
 // Temperatures first, then fans; in each, by device name, then device path,
 // then channel number: an order the kernel keeps across reboots, unlike the
-// numbers of the hwmonK folders.
+// numbers of the hwmonK folders (a path that holds one compares its K as a
+// number, never as text).
 bool SensorBefore(const Sensor &a, const Sensor &b);
 
 // The label the driver gives, or the channel ("temp3", "fan2") without one.

@@ -17,8 +17,9 @@ std::string WideToAnsi(const std::wstring &wide) {
     return Narrow(wide, CP_ACP);
 }
 
-// ANSI text (a path from the command line) kept to one comment line.
-std::string OneLine(std::string text) {
+// A path (UTF-8, as the tools keep paths) as ANSI text on one comment line.
+std::string OneLine(const std::string &path) {
+    std::string text = WideToAnsi(Utf8ToWide(path));
     for (char &c : text) {
         c = (c == '\r' || c == '\n') ? ' ' : c;
     }

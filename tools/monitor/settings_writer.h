@@ -17,7 +17,7 @@ std::string SettingsName(const std::string &utf8);
 std::vector<std::string> UniqueSettingsNames(const std::vector<Sensor> &sensors);
 
 // The whole file: a comment on where it comes from, the section, UseFahrenheit
-// and one key per published sensor; CR LF line ends. source is the scanned
-// folder, ANSI as the command line gave it.
+// and one key per published sensor; CR LF line ends, ANSI text. source is the
+// scanned folder (UTF-8).
 std::string SettingsText(const SensorSelection &selection, bool fahrenheit,
                          const std::string &source);

@@ -61,8 +61,8 @@ int SetUpHwmon(const MonitorOptions &options, SourceSetup &setup, std::string &e
 }
 
 // The path as messages quote it: escaped and, past any real length, cut.
-std::string Shown(const std::string &ansiPath) {
-    return ShownPath(ansiPath);
+std::string Shown(const std::string &path) {
+    return ShownPath(path);
 }
 
 void ReportProblems(const std::string &path, const RecordingFindings &findings) {
@@ -89,7 +89,8 @@ void ReportProblems(const std::string &path, const RecordingFindings &findings) 
 
 // Reads the whole recording once, a snapshot at a time, to check it and
 // report its problems before anything is published.
-int ScanRecording(const std::string &path, RecordingFindings &findings, std::string &error) {
+int ScanRecording(const std::string &path, RecordingFindings &findings, PassRecord &pass,
+                  std::string &error) {
     std::unique_ptr<std::istream> file = OpenFileStream(path);
     if (!file) {
         error = "cannot open the recording " + Shown(path) + ": " +
@@ -104,6 +105,7 @@ int ScanRecording(const std::string &path, RecordingFindings &findings, std::str
     for (RecordedSnapshot snapshot; reader.Next(snapshot);) {
     }
     findings = reader.Findings();
+    pass = RecordOfPass(findings, reader.BytesRead());
     ReportProblems(path, findings); // also why nothing is usable
     if (findings.snapshots == 0) {
         error = Shown(path) + ": it holds no usable row";
@@ -112,51 +114,88 @@ int ScanRecording(const std::string &path, RecordingFindings &findings, std::str
     return kExitOk;
 }
 
-// The frame of the next snapshot; a long pause after it is announced.
-bool ReplayFrame(RecordingPlayer &player, Frame &frame) {
+// The frame of the next snapshot; a long pause after it is announced, and
+// what the play found changed, as it is found.
+bool ReplayFrame(RecordingPlayer &player, const std::string &path, Frame &frame) {
     RecordedSnapshot snapshot;
-    if (!player.Next(snapshot, frame.holdMs)) {
+    const bool more = player.Next(snapshot, frame.holdMs);
+    for (const std::string &news : player.TakeNews()) {
+        Warn(Shown(path) + news);
+    }
+    if (!more) {
         return false;
     }
     frame.readings = std::move(snapshot.readings);
-    if (frame.holdMs > kLongPauseMs) {
-        Warn("the recording pauses for " + Seconds(frame.holdMs) + " after " + snapshot.time +
-             " (line " + std::to_string(snapshot.line) + "); --speed shortens the wait");
+    const std::string after =
+        " after " + snapshot.time + " (line " + std::to_string(snapshot.line) + ")";
+    if (player.ShortenedPauseMs() > 0) {
+        Warn("the recording pauses for " + Seconds(player.ShortenedPauseMs()) + after +
+             ", longer than kdhost --log waits between two snapshots: the replay waits " +
+             Seconds(frame.holdMs) + " there");
+    } else if (frame.holdMs > kLongPauseMs) {
+        Warn("the recording pauses for " + Seconds(frame.holdMs) + after +
+             "; --speed shortens the wait");
     }
     return true;
 }
 
-// At the end: what was replayed, and whether all of it could be.
-int FinishReplay(const RecordingPlayer &player, const RecordingFindings &findings, LoopEnd end) {
-    if (end == LoopEnd::SourceEnded && findings.cutShort.empty()) {
+// At the end: what was replayed, and whether all of it could be, by the
+// check before play and by the play itself.
+int FinishReplay(const RecordingPlayer &player, const RecordingFindings &checked, LoopEnd end) {
+    const PlayDamage &damage = player.Damage();
+    const std::string cutShort =
+        !damage.stoppedShort.empty() ? damage.stoppedShort : checked.cutShort;
+    if (end == LoopEnd::SourceEnded && cutShort.empty()) {
         Say("the recording has ended");
     } else if (end == LoopEnd::SourceEnded) {
-        Warn("the replay stops short of the recording's end: " + findings.cutShort);
+        Warn("the replay stops short of the recording's end: " + cutShort);
     }
-    if (findings.skipped == 0 && findings.cutShort.empty()) {
+    if (checked.skipped == 0 && checked.cutShort.empty() && !damage.any) {
         return kExitOk;
     }
-    Warn("replayed " + Counted(player.Played(), "snapshot", "snapshots") + "; " +
-         Counted(findings.skipped, "row", "rows") + " skipped, first on line " +
-         std::to_string(findings.firstSkippedLine) +
-         (findings.cutShort.empty() ? "" : "; the rest could not be read"));
+    const size_t skipped = checked.skipped + damage.skipped;
+    size_t first = checked.firstSkippedLine;
+    if (damage.firstSkippedLine != 0 && (first == 0 || damage.firstSkippedLine < first)) {
+        first = damage.firstSkippedLine;
+    }
+    std::string summary = "replayed " + Counted(player.Played(), "snapshot", "snapshots");
+    if (skipped > 0) {
+        summary += "; " + Counted(skipped, "row", "rows") + " skipped" +
+                   (first != 0 ? ", first on line " + std::to_string(first) : "");
+    }
+    if (!cutShort.empty()) {
+        summary += "; the rest could not be read";
+    }
+    if (damage.any) {
+        summary += "; the recording changed while it played";
+    }
+    Warn(summary);
     return kExitReplayIncomplete;
 }
 
 int SetUpReplay(const MonitorOptions &options, SourceSetup &setup, std::string &error) {
     auto findings = std::make_shared<RecordingFindings>();
-    const int scanned = ScanRecording(options.replayPath, *findings, error);
+    PassRecord checked;
+    const int scanned = ScanRecording(options.replayPath, *findings, checked, error);
     if (scanned != kExitOk) {
         return scanned;
     }
     const std::string path = options.replayPath;
-    auto player = std::make_shared<RecordingPlayer>([path] { return OpenFileStream(path); },
-                                                    options.speed, options.loop);
-    if (!ReplayFrame(*player, setup.first)) {
-        error = Shown(path) + ": it changed while it was read and holds no usable row now";
+    auto open = [path](std::string &why) {
+        std::unique_ptr<std::istream> file = OpenFileStream(path);
+        why = file ? "" : FileErrorWords(path, GetLastError());
+        return file;
+    };
+    auto player = std::make_shared<RecordingPlayer>(open, options.speed, options.loop, checked);
+    if (!player->CannotStart().empty()) {
+        error = Shown(path) + ": it changed after it was checked: " + player->CannotStart();
         return kExitNo;
     }
-    setup.next = [player](Frame &frame) { return ReplayFrame(*player, frame); };
+    if (!ReplayFrame(*player, path, setup.first)) {
+        error = Shown(path) + ": it changed after it was checked and holds no usable row now";
+        return kExitNo;
+    }
+    setup.next = [player, path](Frame &frame) { return ReplayFrame(*player, path, frame); };
     setup.finish = [player, findings](LoopEnd end) {
         return FinishReplay(*player, *findings, end);
     };

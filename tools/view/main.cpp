@@ -36,6 +36,6 @@ int RunView(const ViewOptions &options) {
 
 } // namespace
 
-int main(int argc, char **argv) {
-    return RunTool(Tool::View, argc, argv, ParseViewOptions, ViewUsage, RunView);
+int main() {
+    return RunTool(Tool::View, ParseViewOptions, ViewUsage, RunView);
 }

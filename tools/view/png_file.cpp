@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "error_words.h"
 #include "file_access.h"
 #include "text_output.h"
 #include "wide_path.h"
@@ -16,8 +17,13 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
+// A system code inside the result in words; the encoder's own codes by number.
 std::string Failure(const char *step, HRESULT result) {
-    return std::string(step) + " failed (" + ResultCodeText(result) + ")";
+    const std::string why =
+        HRESULT_FACILITY(result) == FACILITY_WIN32 ? ErrorWords(DWORD(HRESULT_CODE(result)))
+        : result == E_OUTOFMEMORY                  ? ErrorWords(ERROR_OUTOFMEMORY)
+                                  : "the image encoder's code " + ResultCodeText(result);
+    return std::string(step) + " failed (" + why + ")";
 }
 
 // The bytes a stream in memory holds.
@@ -104,14 +110,16 @@ std::string ResultCodeText(long result) {
 }
 
 bool PngPathUsable(const std::string &path, std::string &error) {
+    // Asked first: a device's full path ("\\.\NUL") has no folder part.
+    const PathKind kind = KindOfPath(path);
+    if (kind != PathKind::File && kind != PathKind::Missing) {
+        error = "cannot write the snapshot " + ShownPath(path) + ": " + FileErrorWords(path, 0);
+        return false;
+    }
     const std::string full = FullPath(path);
     const std::string folder = full.substr(0, full.find_last_of("\\/") + 1);
     if (KindOfPath(folder.empty() ? "." : folder) != PathKind::Folder) {
         error = "cannot write the snapshot " + ShownPath(path) + ": there is no such folder";
-        return false;
-    }
-    if (KindOfPath(path) == PathKind::Folder) {
-        error = "cannot write the snapshot " + ShownPath(path) + ": it is a folder";
         return false;
     }
     return true;

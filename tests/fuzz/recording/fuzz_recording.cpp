@@ -1,6 +1,7 @@
-// Fuzzes kdmonitor's recording reader two ways. The bytes as a recording: it
+// Fuzzes kdmonitor's recording reader three ways. The bytes as a recording: it
 // must never crash, keep only a few short, escaped problems, publish at most 32
-// of each group and play every snapshot it read. The bytes as the recipe of a
+// of each group and play every snapshot it read, as no change when read again;
+// cut while it plays, looped, it ends by itself saying why. The bytes as the recipe of a
 // recording written by kdhost's own writers, some cells spoilt: every clean
 // cell must read back exactly at its index, every spoilt one as no reading.
 #include <cstddef>
@@ -63,14 +64,69 @@ void ReadAsRecording(const std::string &text) {
     }
     CheckFindings(reader.Findings());
     Check(reader.Findings().snapshots == snapshots, "every snapshot counted");
-    RecordingPlayer player([&text] { return std::make_unique<std::istringstream>(text); }, 1,
-                           false);
+    Check(reader.BytesRead() <= text.size(), "no byte read twice");
+    const PassRecord checked = RecordOfPass(reader.Findings(), reader.BytesRead());
+    RecordingPlayer player(
+        [&text](std::string &) { return std::make_unique<std::istringstream>(text); }, 1, false,
+        checked);
     RecordedSnapshot snapshot;
     int64_t hold = 0;
     while (player.Next(snapshot, hold)) {
-        Check(hold >= 0, "no negative hold");
+        Check(hold >= 0 && hold <= kLongestPauseMs, "a hold from none to the longest pause");
+        Check(player.TakeNews().empty(), "the same bytes read again are no change");
     }
     Check(player.Played() == snapshots, "the player plays what the reader reads");
+    Check(!player.Damage().any, "the same bytes read again are no damage");
+}
+
+// The bytes as a recording checked as it is and played cut at a point the
+// bytes choose, looped: the play ends by itself, telling what it read less.
+void PlayCutShort(const std::string &text) {
+    std::istringstream in(text);
+    RecordingReader reader(in);
+    std::string error;
+    if (!reader.ReadHeader(error)) {
+        return;
+    }
+    for (RecordedSnapshot s; reader.Next(s);) {
+    }
+    if (reader.Findings().snapshots == 0) {
+        return;
+    }
+    const size_t cut = text.empty() ? 0 : size_t(uint8_t(text.back())) * text.size() / 256;
+    // A cut row may stand as a snapshot of its own: the cut file may hold more.
+    std::istringstream cutIn(text.substr(0, cut));
+    RecordingReader cutReader(cutIn);
+    size_t cutSnapshots = 0;
+    if (cutReader.ReadHeader(error)) {
+        for (RecordedSnapshot s; cutReader.Next(s);) {
+            ++cutSnapshots;
+        }
+    }
+    size_t opened = 0;
+    RecordingPlayer player(
+        [&](std::string &why) -> std::unique_ptr<std::istream> {
+            why = "gone";
+            // The first play as checked, then cut, then gone.
+            return opened++ == 0 ? std::make_unique<std::istringstream>(text)
+                   : opened == 2 ? std::make_unique<std::istringstream>(text.substr(0, cut))
+                                 : nullptr;
+        },
+        1, true, RecordOfPass(reader.Findings(), reader.BytesRead()));
+    RecordedSnapshot snapshot;
+    int64_t hold = 0;
+    size_t frames = 0;
+    while (player.Next(snapshot, hold)) {
+        Check(++frames <= reader.Findings().snapshots + cutSnapshots, "the play ends by itself");
+        for (const std::string &news : player.TakeNews()) {
+            Check(news.size() < 500, "news is short");
+            for (unsigned char c : news) {
+                Check(c >= 0x20 && c != 0x7F, "news holds no control character");
+            }
+        }
+    }
+    Check(player.Damage().any && !player.Damage().stoppedShort.empty(),
+          "a loop that cannot go on says why");
 }
 
 // The last is 4, a NUL byte and 5, which the row takes whole (all three bytes).
@@ -149,6 +205,7 @@ void WriteAndReadBack(Bytes bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ReadAsRecording(std::string(reinterpret_cast<const char *>(data), size));
+    PlayCutShort(std::string(reinterpret_cast<const char *>(data), size));
     WriteAndReadBack(Bytes{data, size});
     return 0;
 }
