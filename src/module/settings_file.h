@@ -20,8 +20,10 @@
 #define SETTINGS_WORD_CHARS 9
 /* The yes/no words, each list tried in this order, its first word the one a
  * writer uses; "da" and "net" are the Windows-1251 bytes of the Russian words. */
-#define SETTINGS_TRUE_WORDS {"yes", "1", "true", "\xE4\xE0"}
-#define SETTINGS_FALSE_WORDS {"no", "0", "false", "\xED\xE5\xF2"}
+#define SETTINGS_TRUE_WORDS                                                                        \
+    { "yes", "1", "true", "\xE4\xE0" }
+#define SETTINGS_FALSE_WORDS                                                                       \
+    { "no", "0", "false", "\xED\xE5\xF2" }
 
 /* The value of key in the section of file, or defaultValue when the key, the
  * section or the file is missing, cut to outSize - 1 characters; returns the

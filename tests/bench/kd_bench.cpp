@@ -45,7 +45,7 @@ FILE *g_results = nullptr; // --results FILE, or none
 // --emulated: this process runs under a CPU emulator (32-bit Wine under qemu),
 // whose translation makes a ratio of two timings say nothing of the build.
 bool g_emulated = false;
-const char *g_place = "";  // where the monitor's window is, for the results rows
+const char *g_place = ""; // where the monitor's window is, for the results rows
 
 volatile int g_intSink;
 volatile float g_floatSink;

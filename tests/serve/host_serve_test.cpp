@@ -291,21 +291,28 @@ TEST(ServeDescriptors, TheNextScrapeFollowsTheSettingsFileAndTheBlocksCounts) {
         std::function<void()> change;
         std::vector<const char *> lines;
     } steps[] = {
-        {"the first scrape", [] {},
+        {"the first scrape",
+         [] {},
          {"kelvodyn_temperature_celsius{index=\"0\",name=\"CPU\"} 45.5\n",
           "kelvodyn_fan_rpm{index=\"2\",name=\"KD fan speed 1\"} 900\n"}},
         {"a name changed, the file's size kept",
          [&] { copy.WriteSettings(SettingsText({"Temperature1=GPU"})); },
          {"kelvodyn_temperature_celsius{index=\"0\",name=\"GPU\"} 45.5\n"}},
         {"three temperatures and two fans, five sources still",
-         [&] { monitor.Publish({4550, 5200, 6100}, {900, 1200}); },
+         [&] {
+             monitor.Publish({4550, 5200, 6100}, {900, 1200});
+         },
          {"kelvodyn_temperature_celsius{index=\"2\",name=\"KD temperature 3\"} 61\n",
           "kelvodyn_fan_rpm{index=\"3\",name=\"KD fan speed 1\"} 900\n",
           "kelvodyn_fan_rpm{index=\"4\",name=\"KD fan speed 2\"} 1200\n",
           "kelvodyn_source_info{index=\"2\",group=\"temperature\",name=\"KD temperature 3\""}},
-        {"the settings file gone", [&] { copy.DeleteFile("KelvoDyn.ini"); },
+        {"the settings file gone",
+         [&] { copy.DeleteFile("KelvoDyn.ini"); },
          {"kelvodyn_temperature_celsius{index=\"0\",name=\"KD temperature 1\"} 45.5\n"}},
-        {"a reading changed, nothing else", [&] { monitor.Publish({4550, 5200, 6150}, {900, 1200}); },
+        {"a reading changed, nothing else",
+         [&] {
+             monitor.Publish({4550, 5200, 6150}, {900, 1200});
+         },
          {"kelvodyn_temperature_celsius{index=\"2\",name=\"KD temperature 3\"} 61.5\n"}},
     };
     for (const auto &step : steps) {

@@ -7,7 +7,6 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
-
 #include "serve_instance.h"
 
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -133,4 +132,3 @@ void RemoveTree(const std::wstring &folder) {
     }
     RemoveDirectoryW(folder.c_str());
 }
-

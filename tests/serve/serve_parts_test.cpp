@@ -74,14 +74,14 @@ TEST(RequestHead, StatusAndPathOfEachForm) {
         {"one length twice, as a list and a field",
          "GET / HTTP/1.1\r\nContent-Length: 0, 00\r\ncontent-length: 0\r\n\r\n",
          HeadStatus::Complete, "/"},
-        {"two lengths that differ", "GET / HTTP/1.1\r\nContent-Length: 0\r\nContent-Length: 5\r\n\r\n",
-         HeadStatus::Malformed, ""},
+        {"two lengths that differ",
+         "GET / HTTP/1.1\r\nContent-Length: 0\r\nContent-Length: 5\r\n\r\n", HeadStatus::Malformed,
+         ""},
         {"two lengths in one list", "GET / HTTP/1.1\r\nContent-Length: 5, 6\r\n\r\n",
          HeadStatus::Malformed, ""},
         {"a length that is no number", "GET / HTTP/1.1\r\nContent-Length: -1\r\n\r\n",
          HeadStatus::Malformed, ""},
-        {"an empty length", "GET / HTTP/1.1\r\nContent-Length:\r\n\r\n", HeadStatus::Malformed,
-         ""},
+        {"an empty length", "GET / HTTP/1.1\r\nContent-Length:\r\n\r\n", HeadStatus::Malformed, ""},
         {"HTTP/2", "GET / HTTP/2.0\r\n\r\n", HeadStatus::VersionUnsupported, ""},
         {"8 KiB without an end", "GET /" + big, HeadStatus::TooLarge, ""},
         {"a field past 8 KiB", "GET / HTTP/1.1\r\nA: " + big + "\r\n\r\n", HeadStatus::TooLarge,
@@ -461,8 +461,10 @@ TEST(DescriptorReuse, OnlyWhileNothingTheyDependOnChanged) {
         {"written again", true, with([](FileStamp &f) { f.written++; }), 1000, false},
         {"made anew", true, with([](FileStamp &f) { f.created++; }), 1000, false},
         {"another size", true, with([](FileStamp &f) { f.size--; }), 1000, false},
-        {"gone", true, with([](FileStamp &f) { f = FileStamp{true, false, 0, 0, 0}; }), 1000,
-         false},
+        {"gone", true, with([](FileStamp &f) {
+             f = FileStamp{true, false, 0, 0, 0};
+         }),
+         1000, false},
         {"cannot be asked", true, with([](FileStamp &f) { f.known = false; }), 1000, false},
         {"as old as allowed", true, file, 1000 + kMaxDescriptorAgeMs, false},
         {"a clock that went back", true, file, 999, false},
@@ -532,16 +534,17 @@ TEST(ServeConnections, SequentialRequestsAreAnsweredOnKeptThreads) {
     HttpServer server;
     std::string error;
     ListenAddress loopback;
-    ASSERT_EQ(server.Start(loopback, ServerLimits{},
-                           [&](const HttpRequest &) {
-                               thread_local bool counted = false;
-                               if (!counted) {
-                                   counted = true;
-                                   ++threads;
-                               }
-                               return ErrorResponse(404, "nothing here");
-                           },
-                           error),
+    ASSERT_EQ(server.Start(
+                  loopback, ServerLimits{},
+                  [&](const HttpRequest &) {
+                      thread_local bool counted = false;
+                      if (!counted) {
+                          counted = true;
+                          ++threads;
+                      }
+                      return ErrorResponse(404, "nothing here");
+                  },
+                  error),
               HttpServer::Outcome::Listening)
         << error;
     const int requests = 40;

@@ -167,8 +167,8 @@ TEST(ViewSmallScreen, SnapshotsAreTheSizeAskedForWhateverTheScreen) {
         ASSERT_EQ(view.Wait(60000), 0) << view.Errors();
         Pixels pixels;
         ASSERT_TRUE(ReadSnapshot(path, pixels));
-        EXPECT_EQ(pixels.width, c.width) << "on a " << screenWidth << "x" << screenHeight
-                                         << " screen";
+        EXPECT_EQ(pixels.width, c.width)
+            << "on a " << screenWidth << "x" << screenHeight << " screen";
         EXPECT_EQ(pixels.height, c.height);
         std::vector<FoundChart> charts = FindCharts(pixels, kAxis, kGrid);
         ASSERT_EQ(charts.size(), 2u) << "both charts whole in the picture";

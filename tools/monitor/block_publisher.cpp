@@ -62,8 +62,8 @@ void WriteGroup(int32_t *slots, const std::vector<int32_t> &values) {
 
 } // namespace
 
-int StartPublishing(const MonitorOptions &options, const Readings &first,
-                    BlockPublisher &publisher, std::string &error) {
+int StartPublishing(const MonitorOptions &options, const Readings &first, BlockPublisher &publisher,
+                    std::string &error) {
     if (const int taken = TakeInstance(publisher, error); taken != kExitOk) {
         return taken;
     }

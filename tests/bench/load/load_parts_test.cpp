@@ -61,8 +61,11 @@ void Figures() {
         double value;
         const char *target, *verdict;
     } judged[] = {
-        {1.5, "<= 1.5", "within"}, {1.51, "<= 1.5", "OVER"}, {0.5, ">= 0.5", "met"},
-        {0.49, ">= 0.5", "UNDER"}, {9, "", ""},
+        {1.5, "<= 1.5", "within"},
+        {1.51, "<= 1.5", "OVER"},
+        {0.5, ">= 0.5", "met"},
+        {0.49, ">= 0.5", "UNDER"},
+        {9, "", ""},
     };
     for (const auto &j : judged) {
         Check(Judge(j.value, j.target) == j.verdict,
@@ -75,12 +78,12 @@ void Sessions() {
         return std::vector<ResultRow>{{"404, p50 vs reference 404", p50, "<= 1.5", verdict},
                                       {"reference 404, p50 ms", 0.6, "", ""}};
     };
-    const auto median = MedianOfSessions({session(1.2, "within"), session(3.0, "OVER"),
-                                          session(1.4, "within")});
+    const auto median =
+        MedianOfSessions({session(1.2, "within"), session(3.0, "OVER"), session(1.4, "within")});
     Check(median.size() == 2 && median[0].value == 1.4 && median[0].verdict == "within",
           "the median of three sessions, judged afresh");
-    const auto failed = MedianOfSessions({session(1.2, "within"), session(1.3, "FAILED"),
-                                          session(1.4, "within")});
+    const auto failed =
+        MedianOfSessions({session(1.2, "within"), session(1.3, "FAILED"), session(1.4, "within")});
     Check(failed[0].verdict == "FAILED", "a session that failed fails the row");
     const auto even = MedianOfSessions({session(1.0, "within"), session(2.0, "OVER")});
     Check(even[0].value == 1.5 && even[0].verdict == "within", "the median of two");

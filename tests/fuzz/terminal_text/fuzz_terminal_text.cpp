@@ -89,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Require(bothEnds.size() <= 6 * chars + (cut ? 3 : 0), "both ends: no more than the limit");
     if (!cut) {
         Require(bothEnds == shown, "within the limit, both ends is the whole text");
-    } else if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+    } else if (std::all_of(text.begin(), text.end(),
+                           [](char c) { return c >= 0x20 && c < 0x7F; })) {
         // Printable ASCII: one byte a character, so the halves are plain substrings.
         const size_t head = (limit + 1) / 2, tail = limit - head;
         Require(bothEnds == text.substr(0, head) + "..." + text.substr(text.size() - tail),
